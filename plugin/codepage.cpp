@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <string>
+#include <memory>
 
 #include "platform/codepage.h"
 
@@ -18,52 +18,72 @@ std::string_view AsText(std::string_view text) {
   return zero == std::string_view::npos ? text : text.substr(0, zero);
 }
 
+// UTF-16 units; the buffer is not cleared first, since it is written whole.
+struct Units {
+  std::unique_ptr<char16_t[]> data;
+  std::size_t size = 0;
+};
+
 // The UTF-16 units of n bytes of code_page, sized by a query for that same
 // code page so that nothing is cut short. No bytes, or a failed call, give
 // no units.
-std::u16string Widen(unsigned code_page, const char* bytes, std::size_t n) {
-  if (n == 0 || n > INT_MAX) return {};
+Units Widen(unsigned code_page, const char* bytes, std::size_t n) {
+  Units out;
+  if (n == 0 || n > INT_MAX) return out;
   const int len = static_cast<int>(n);
-  int units = platform::MultiByteToWide(code_page, bytes, len, nullptr, 0);
-  if (units <= 0) return {};
-  std::u16string out(static_cast<std::size_t>(units), u'\0');
-  units = platform::MultiByteToWide(code_page, bytes, len, out.data(), units);
-  out.resize(static_cast<std::size_t>(std::max(units, 0)));
+  int size = platform::MultiByteToWide(code_page, bytes, len, nullptr, 0);
+  if (size <= 0) return out;
+  out.data.reset(new char16_t[static_cast<std::size_t>(size)]);
+  size = platform::MultiByteToWide(code_page, bytes, len, out.data.get(), size);
+  out.size = static_cast<std::size_t>(std::max(size, 0));
   return out;
 }
 
-std::u16string Widen(unsigned code_page, std::string_view text) {
+Units Widen(unsigned code_page, std::string_view text) {
   return Widen(code_page, text.data(), text.size());
 }
 
-// The bytes of code_page for the units before the first zero unit (where a
-// terminated UTF-16 string ends), sized by a query for that code page.
-Text Narrow(unsigned code_page, bool composite_check, const std::u16string& units) {
-  std::size_t n = std::min(units.find(u'\0'), units.size());
+// A terminated UTF-16 string ends at its first zero unit.
+std::size_t UpToZeroUnit(const Units& units) {
+  return static_cast<std::size_t>(std::find(units.data.get(), units.data.get() + units.size, u'\0') -
+                                  units.data.get());
+}
+
+// The bytes of code_page for the first n units, sized by a query for that
+// code page.
+Text Narrow(unsigned code_page, bool composite_check, const Units& units, std::size_t n) {
   if (n == 0 || n > INT_MAX) return {};
   const int len = static_cast<int>(n);
-  int size = platform::WideToMultiByte(code_page, composite_check, units.data(), len, nullptr, 0);
+  const char16_t* src = units.data.get();
+  int size = platform::WideToMultiByte(code_page, composite_check, src, len, nullptr, 0);
   if (size <= 0) return {};
   Text out(static_cast<std::size_t>(size), '\0');
-  size = platform::WideToMultiByte(code_page, composite_check, units.data(), len, out.data(), size);
+  size = platform::WideToMultiByte(code_page, composite_check, src, len, out.data(), size);
   out.resize(static_cast<std::size_t>(std::max(size, 0)));
   return out;
 }
 
+// Units decoded from a Text hold no zero unit: all of them are converted.
+Text Narrow(unsigned code_page, const Units& units) {
+  return Narrow(code_page, false, units, units.size);
+}
+
 // UTF-16LE in Bytes: two bytes per unit, low byte first.
-Bytes ToBytes(const std::u16string& units, std::size_t zero_units) {
-  Bytes out((units.size() + zero_units) * 2, 0);
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    out[2 * i] = static_cast<std::uint8_t>(units[i] & 0xFF);
-    out[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
+Bytes ToBytes(const Units& units, std::size_t zero_units) {
+  Bytes out((units.size + zero_units) * 2, 0);
+  for (std::size_t i = 0; i < units.size; ++i) {
+    out[2 * i] = static_cast<std::uint8_t>(units.data[i] & 0xFF);
+    out[2 * i + 1] = static_cast<std::uint8_t>(units.data[i] >> 8);
   }
   return out;
 }
 
-std::u16string FromBytes(const Bytes& bytes) {
-  std::u16string units(bytes.size() / 2, u'\0');  // an odd last byte is no unit
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+Units FromBytes(const Bytes& bytes) {
+  Units units;
+  units.size = bytes.size() / 2;  // an odd last byte is no unit
+  units.data.reset(new char16_t[units.size]);
+  for (std::size_t i = 0; i < units.size; ++i) {
+    units.data[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
   }
   return units;
 }
@@ -77,22 +97,23 @@ Bytes TextToUtf16Bytes(std::string_view text) {
 }
 
 Bytes TextToUtf8Bytes(std::string_view text) {
-  Text utf8 = Narrow(kCodePageUtf8, false, Widen(kCodePageGbk, AsText(text)));
+  Text utf8 = Narrow(kCodePageUtf8, Widen(kCodePageGbk, AsText(text)));
   Bytes out(utf8.size() + 1, 0);  // the zero byte of the terminating unit stays
   std::copy(utf8.begin(), utf8.end(), out.begin());
   return out;
 }
 
 Text Utf8BytesToText(const Bytes& bytes) {
-  return Narrow(kCodePageGbk, true, Widen(kCodePageUtf8, Chars(bytes), bytes.size()));
+  Units units = Widen(kCodePageUtf8, Chars(bytes), bytes.size());
+  return Narrow(kCodePageGbk, true, units, UpToZeroUnit(units));
 }
 
 Text Utf8ToGbk(std::string_view utf8) {
-  return Narrow(kCodePageGbk, false, Widen(kCodePageUtf8, AsText(utf8)));
+  return Narrow(kCodePageGbk, Widen(kCodePageUtf8, AsText(utf8)));
 }
 
 Text GbkToUtf8(std::string_view text) {
-  return Narrow(kCodePageUtf8, false, Widen(kCodePageGbk, AsText(text)));
+  return Narrow(kCodePageUtf8, Widen(kCodePageGbk, AsText(text)));
 }
 
 Bytes Utf8BytesToUtf16Bytes(const Bytes& bytes) {
@@ -100,7 +121,8 @@ Bytes Utf8BytesToUtf16Bytes(const Bytes& bytes) {
 }
 
 Text Utf16BytesToGbkText(const Bytes& utf16) {
-  return Narrow(kCodePageGbk, true, FromBytes(utf16));
+  Units units = FromBytes(utf16);
+  return Narrow(kCodePageGbk, true, units, UpToZeroUnit(units));
 }
 
 Bytes DecodeToUtf16(std::string_view text, std::optional<unsigned> code_page) {
@@ -108,7 +130,8 @@ Bytes DecodeToUtf16(std::string_view text, std::optional<unsigned> code_page) {
 }
 
 Text EncodeFromUtf16(const Bytes& utf16, std::optional<unsigned> code_page) {
-  return Narrow(code_page.value_or(kCodePageGbk), false, FromBytes(utf16));
+  Units units = FromBytes(utf16);
+  return Narrow(code_page.value_or(kCodePageGbk), false, units, UpToZeroUnit(units));
 }
 
 }  // namespace orvanta

@@ -1,5 +1,6 @@
 #include "plugin/urlcode.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -61,44 +62,47 @@ char* WritePercent(char* p, unsigned char b) {
   return p + 3;
 }
 
-void AppendPercent(Text& out, unsigned char b) {
-  char form[3];
-  WritePercent(form, b);
-  out.append(form, 3);
-}
+// The most one step of EncodeSearchKeyword writes: a byte pair that reads as
+// two characters of three UTF-8 bytes each ("\x80\xFF"), every byte escaped.
+constexpr std::size_t kMaxKeywordStep = 2 * 3 * 3;
 
 // The escapes of the UTF-8 form of one GBK character (or of a lone lead byte
 // at the end): what TextToUtf8Bytes gives for it, without its zero byte.
-void AppendUtf8Escapes(Text& out, const char* gbk, int len) {
+char* WriteUtf8Escapes(char* p, const char* gbk, int len) {
   char16_t units[2];
   int n = platform::MultiByteToWide(platform::kCodePageGbk, gbk, len, units, 2);
-  if (n <= 0) return;
+  if (n <= 0) return p;
   char utf8[8];
   int m = platform::WideToMultiByte(platform::kCodePageUtf8, false, units, n, utf8, sizeof utf8);
-  for (int i = 0; i < m && utf8[i] != '\0'; ++i) AppendPercent(out, static_cast<unsigned char>(utf8[i]));
+  for (int i = 0; i < m && utf8[i] != '\0'; ++i) p = WritePercent(p, static_cast<unsigned char>(utf8[i]));
+  return p;
 }
 
 }  // namespace
 
 Text EncodeSearchKeyword(std::string_view text) {
   text = AsText(text);
-  Text out;
-  out.reserve(text.size() * 3);
+  Text out(text.size() * 3, '\0');  // enough unless many bytes are double-byte characters
+  std::size_t used = 0;
   for (std::size_t i = 0; i < text.size();) {
+    if (out.size() - used < kMaxKeywordStep) out.resize(out.size() * 2 + kMaxKeywordStep);
+    char* p = out.data() + used;
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (IsLeadByte(b)) {
       int len = i + 1 < text.size() ? 2 : 1;
-      AppendUtf8Escapes(out, text.data() + i, len);
+      p = WriteUtf8Escapes(p, text.data() + i, len);
       i += 2;
     } else {
       if (kKeywordSet.has[b]) {
-        AppendPercent(out, b);
+        p = WritePercent(p, b);
       } else {
-        out.push_back(static_cast<char>(b));
+        *p++ = static_cast<char>(b);
       }
       i += 1;
     }
+    used = static_cast<std::size_t>(p - out.data());
   }
+  out.resize(used);
   return out;
 }
 
@@ -129,20 +133,27 @@ Text UrlDecode(std::string_view text, bool from_utf8) {
   const std::size_t n = text.size();
   Text out(n, '\0');  // never longer than the input
   char* p = out.data();
-  std::size_t i = 0;
-  while (i < n) {
-    const void* found = std::memchr(s + i, '%', n - i);
-    std::size_t percent = found ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
-    std::memcpy(p, s + i, percent - i);
-    p += percent - i;
-    if (percent == n) break;
+  for (std::size_t i = 0; i < n;) {
+    if (s[i] != '%') {
+      // Short runs byte by byte; past a few bytes, look for the next escape.
+      const std::size_t stop = std::min(n, i + 16);
+      while (i < stop && s[i] != '%') *p++ = s[i++];
+      if (i == stop && i < n && s[i] != '%') {
+        const void* found = std::memchr(s + i, '%', n - i);
+        std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
+        std::memcpy(p, s + i, end - i);
+        p += end - i;
+        i = end;
+      }
+      continue;
+    }
     // A digit place past the end counts as 0; the formula's value is taken
     // modulo 256 (a bad digit counts -2), and a zero byte is dropped.
-    int high = percent + 1 < n ? kDigits.value[static_cast<unsigned char>(s[percent + 1])] : 0;
-    int low = percent + 2 < n ? kDigits.value[static_cast<unsigned char>(s[percent + 2])] : 0;
+    int high = i + 1 < n ? kDigits.value[static_cast<unsigned char>(s[i + 1])] : 0;
+    int low = i + 2 < n ? kDigits.value[static_cast<unsigned char>(s[i + 2])] : 0;
     unsigned char byte = static_cast<unsigned char>(high * 16 + low);
     if (byte != 0) *p++ = static_cast<char>(byte);
-    i = percent + 3;
+    i += 3;
   }
   out.resize(static_cast<std::size_t>(p - out.data()));
   return from_utf8 ? Utf8ToGbk(out) : out;

@@ -36,15 +36,19 @@ std::string Hex(std::string_view bytes) { return HexOf(bytes.data(), bytes.size(
 std::string Hex(const Bytes& bytes) { return HexOf(bytes.data(), bytes.size(), 2); }
 std::string Hex(std::u16string_view units) { return HexOf(units.data(), units.size(), 4); }
 
+constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+constexpr bool IsLowSurrogate(char) { return false; }
+
 // Runs a conversion the way callers do: size query, then a buffer of exactly
-// that size. Also checks that one unit less fails.
+// that size. Also checks that one unit less fails, except where that would
+// split a surrogate pair: wine then writes the high surrogate alone.
 template <typename Out, typename Convert>
 Out SizedConversion(Convert convert) {
   int size = convert(nullptr, 0);
   if (size <= 0) return Out();
   Out out(static_cast<std::size_t>(size), 0);
   EXPECT_EQ(convert(out.data(), size), size);
-  if (size > 1) {
+  if (size > 1 && !IsLowSurrogate(out.back())) {
     Out small(static_cast<std::size_t>(size - 1), 0);
     EXPECT_EQ(convert(small.data(), size - 1), 0) << "a buffer one short must fail";
   }
@@ -193,6 +197,7 @@ TEST(PlatformCodePage, BadArgumentsFail) {
   EXPECT_EQ(platform::WideToMultiByte(kCodePageUtf8, false, nullptr, 2, bytes, 4), 0);
   // A too-small buffer fails even where the first characters would fit.
   EXPECT_EQ(platform::MultiByteToWide(kCodePageGbk, "\xB0\xA1" "a", 3, units, 1), 0);
+  EXPECT_EQ(platform::MultiByteToWide(kCodePageUtf8, "\xE4\xB8\xAD" "a", 4, units, 1), 0);
   EXPECT_EQ(platform::WideToMultiByte(kCodePageGbk, false, u"\u554A", 1, bytes, 1), 0);
   EXPECT_EQ(platform::WideToMultiByte(kCodePageUtf8, false, u"\u554A", 1, bytes, 2), 0);
 }

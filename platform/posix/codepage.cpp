@@ -33,7 +33,6 @@ constexpr char16_t kGbkDefault = u'?';
 // Two-byte cells: lead 0x81..0xFE, trail 0x40..0xFE (0x7F is never a trail).
 constexpr int kLeadFirst = 0x81, kLeadLast = 0xFE;
 constexpr int kTrailFirst = 0x40, kTrailLast = 0xFE;
-constexpr int kTrailCount = kTrailLast - kTrailFirst + 1;
 
 constexpr bool IsTrail(int b) { return b >= kTrailFirst && b <= kTrailLast && b != 0x7F; }
 
@@ -113,7 +112,9 @@ char16_t Precomposed(char16_t base, char16_t mark) {
 }
 
 struct GbkTables {
-  char16_t to_unicode[(kLeadLast - kLeadFirst + 1) * kTrailCount] = {};  // 0: no character
+  // Indexed by lead - 0x81 and the whole trail byte, so that any byte after a
+  // lead byte can be looked up; 0: no character.
+  char16_t to_unicode[(kLeadLast - kLeadFirst + 1) * 256] = {};
   std::uint16_t from_unicode[0x10000] = {};  // below 0x100 one byte, else lead << 8 | trail; 0: none
 
   GbkTables() {
@@ -135,11 +136,9 @@ struct GbkTables {
     from_unicode[0xF8F5] = 0xFF;
   }
 
-  char16_t& Cell(int lead, int trail) {
-    return to_unicode[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
-  }
+  char16_t& Cell(int lead, int trail) { return to_unicode[(lead - kLeadFirst) * 256 + trail]; }
   char16_t Decode(int lead, int trail) const {
-    return to_unicode[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
+    return to_unicode[(lead - kLeadFirst) * 256 + trail];
   }
 
   // One iconv call per cell: a bad cell would stop a longer run. Without the
@@ -171,61 +170,140 @@ const GbkTables& Gbk() {
   return *tables;
 }
 
-// Output of a conversion: counts when there is no buffer, else writes and
-// fails once the buffer is full.
+// Where a conversion puts its units. Count only counts (the size query);
+// Write fills a buffer known to be large enough; Bounded fills one that may
+// be too small and fails once it is full.
 template <typename Unit>
-class Sink {
- public:
-  Sink(Unit* dst, int dst_len) : p_(dst), end_(dst ? dst + dst_len : nullptr) {}
-  bool Put(Unit u) {
-    if (end_ == nullptr) return ++count_ <= INT_MAX;
-    if (p_ == end_) return false;
-    *p_++ = u;
-    ++count_;
-    return true;
-  }
-  int Count() const { return static_cast<int>(count_); }
-
- private:
-  Unit* p_;
-  Unit* end_;
-  std::size_t count_ = 0;
+struct Count {
+  std::size_t n = 0;
+  bool Put(Unit) { return ++n, true; }
+  template <typename Src>
+  bool PutRun(const Src*, std::size_t k) { return n += k, true; }
 };
 
-bool DecodeGbk(const unsigned char* s, std::size_t n, Sink<char16_t>& out) {
+template <typename Unit>
+struct Write {
+  Unit* p;
+  bool Put(Unit u) { return *p++ = u, true; }
+  template <typename Src>
+  bool PutRun(const Src* s, std::size_t k) {
+    for (std::size_t j = 0; j < k; ++j) p[j] = static_cast<Unit>(s[j]);
+    return p += k, true;
+  }
+};
+
+template <typename Unit>
+struct Bounded {
+  Unit* p;
+  Unit* end;
+  bool Put(Unit u) {
+    if (p == end) return false;
+    return *p++ = u, true;
+  }
+  template <typename Src>
+  bool PutRun(const Src* s, std::size_t k) {
+    if (static_cast<std::size_t>(end - p) < k) return false;
+    return Write<Unit>{p}.PutRun(s, k) && (p += k, true);
+  }
+};
+
+// Runs convert(out) with the output the call asks for; max_units bounds what
+// the input can give, so a buffer that large needs no checks.
+template <typename Unit, typename Convert>
+int Run(Unit* dst, int dst_len, std::uint64_t max_units, Convert convert) {
+  if (dst == nullptr || dst_len == 0) {
+    Count<Unit> count;
+    convert(count);
+    return count.n <= INT_MAX ? static_cast<int>(count.n) : 0;
+  }
+  if (max_units <= static_cast<std::uint64_t>(dst_len)) {
+    Write<Unit> out{dst};
+    convert(out);
+    return static_cast<int>(out.p - dst);
+  }
+  Bounded<Unit> out{dst, dst + dst_len};
+  return convert(out) ? static_cast<int>(out.p - dst) : 0;
+}
+
+// Length of the run of ASCII at the start of s[0..n), eight bytes or four
+// units at a time.
+std::size_t AsciiRun(const unsigned char* s, std::size_t n) {
+  std::size_t i = 0;
+  for (std::uint64_t w; i + 8 <= n; i += 8) {
+    std::memcpy(&w, s + i, 8);
+    if (w & 0x8080808080808080u) break;
+  }
+  while (i < n && s[i] < 0x80) ++i;
+  return i;
+}
+
+std::size_t AsciiRun(const char16_t* s, std::size_t n) {
+  std::size_t i = 0;
+  for (std::uint64_t w; i + 4 <= n; i += 4) {
+    std::memcpy(&w, s + i, 8);
+    if (w & 0xFF80FF80FF80FF80u) break;
+  }
+  while (i < n && s[i] < 0x80) ++i;
+  return i;
+}
+
+template <typename Out>
+bool DecodeGbk(const unsigned char* s, std::size_t n, Out& out) {
   const GbkTables& gbk = Gbk();
   for (std::size_t i = 0; i < n;) {
     unsigned char b = s[i];
-    char16_t c;
     if (b < 0x80) {
-      c = b;
-      i += 1;
+      std::size_t k = AsciiRun(s + i, n - i);
+      if (!out.PutRun(s + i, k)) return false;
+      i += k;
+      continue;
+    }
+    char16_t c;
+    if (b >= kLeadFirst && b <= kLeadLast && i + 1 < n && (c = gbk.Decode(b, s[i + 1])) != 0) {
+      i += 2;
     } else if (b == 0x80) {
       c = 0x20AC;
       i += 1;
     } else if (b == 0xFF) {
       c = 0xF8F5;
       i += 1;
-    } else if (i + 1 == n || s[i + 1] == 0) {
-      c = kGbkDefault;
-      i += 1;
     } else {
-      unsigned char t = s[i + 1];
-      c = IsTrail(t) ? gbk.Decode(b, t) : 0;
-      if (c == 0) c = kGbkDefault;
-      i += 2;
+      // A lead byte at the end or before a zero stands alone; with any other
+      // byte it makes a pair that is no character.
+      c = kGbkDefault;
+      i += i + 1 == n || s[i + 1] == 0 ? 1 : 2;
     }
     if (!out.Put(c)) return false;
   }
   return true;
 }
 
-bool DecodeUtf8(const unsigned char* s, std::size_t n, Sink<char16_t>& out) {
+constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+template <typename Out>
+bool DecodeUtf8(const unsigned char* s, std::size_t n, Out& out) {
   for (std::size_t i = 0; i < n;) {
     unsigned char b = s[i];
     if (b < 0x80) {
-      if (!out.Put(b)) return false;
-      ++i;
+      std::size_t k = AsciiRun(s + i, n - i);
+      if (!out.PutRun(s + i, k)) return false;
+      i += k;
+      continue;
+    }
+    // The common well-formed cases first: two bytes, and three bytes that
+    // need no range check.
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && IsContinuation(s[i + 1])) {
+      if (!out.Put(static_cast<char16_t>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)))) return false;
+      i += 2;
+      continue;
+    }
+    if (b >= 0xE1 && b <= 0xEF && b != 0xED && i + 2 < n && IsContinuation(s[i + 1]) &&
+        IsContinuation(s[i + 2])) {
+      if (!out.Put(static_cast<char16_t>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 |
+                                         (s[i + 2] & 0x3F)))) {
+        return false;
+      }
+      i += 3;
       continue;
     }
     int need;
@@ -252,7 +330,7 @@ bool DecodeUtf8(const unsigned char* s, std::size_t n, Sink<char16_t>& out) {
     std::size_t j = i + 1;
     int got = 0;
     bool bad_first = false;
-    while (got < need && j < n && s[j] >= 0x80 && s[j] <= 0xBF) {
+    while (got < need && j < n && IsContinuation(s[j])) {
       if (got == 0 && (s[j] < lo || s[j] > hi)) {
         bad_first = true;
         ++j;
@@ -263,54 +341,66 @@ bool DecodeUtf8(const unsigned char* s, std::size_t n, Sink<char16_t>& out) {
       ++j;
     }
     i = j;
+    bool ok;
     if (bad_first || got < need) {
-      if (!out.Put(kReplacement)) return false;
+      ok = out.Put(kReplacement);
     } else if (cp < 0x10000) {
-      if (!out.Put(static_cast<char16_t>(cp))) return false;
+      ok = out.Put(static_cast<char16_t>(cp));
     } else {
       cp -= 0x10000;
-      if (!out.Put(static_cast<char16_t>(0xD800 | cp >> 10)) ||
-          !out.Put(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)))) {
-        return false;
-      }
+      ok = out.Put(static_cast<char16_t>(0xD800 | cp >> 10)) &&
+           out.Put(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
     }
+    if (!ok) return false;
   }
   return true;
 }
 
-bool EncodeGbk(const char16_t* s, std::size_t n, bool composite_check, Sink<char>& out) {
+template <typename Out>
+bool EncodeGbk(const char16_t* s, std::size_t n, bool composite_check, Out& out) {
   const GbkTables& gbk = Gbk();
-  for (std::size_t i = 0; i < n; ++i) {
-    char16_t c = s[i];
-    if (composite_check && i + 1 < n && MayCompose(s[i + 1])) {
-      if (char16_t composed = Precomposed(c, s[i + 1])) {
+  for (std::size_t i = 0; i < n;) {
+    if (s[i] < 0x80) {
+      std::size_t k = AsciiRun(s + i, n - i);
+      // The last letter of the run may take the mark after it.
+      if (composite_check && i + k < n && MayCompose(s[i + k])) --k;
+      if (k > 0) {
+        if (!out.PutRun(s + i, k)) return false;
+        i += k;
+        continue;
+      }
+    }
+    char16_t c = s[i++];
+    if (composite_check && i < n && MayCompose(s[i])) {
+      if (char16_t composed = Precomposed(c, s[i])) {
         c = composed;
         ++i;
       }
     }
-    if (c < 0x80) {
-      if (!out.Put(static_cast<char>(c))) return false;
-      continue;
-    }
-    std::uint16_t code = gbk.from_unicode[c];
-    if (code == 0) {
-      if (!out.Put(kGbkDefault)) return false;
+    std::uint16_t code = c < 0x80 ? c : gbk.from_unicode[c];
+    bool ok;
+    if (code == 0 && c != 0) {
+      ok = out.Put(kGbkDefault);
     } else if (code < 0x100) {
-      if (!out.Put(static_cast<char>(code))) return false;
-    } else if (!out.Put(static_cast<char>(code >> 8)) || !out.Put(static_cast<char>(code & 0xFF))) {
-      return false;
+      ok = out.Put(static_cast<char>(code));
+    } else {
+      ok = out.Put(static_cast<char>(code >> 8)) && out.Put(static_cast<char>(code & 0xFF));
     }
+    if (!ok) return false;
   }
   return true;
 }
 
-bool EncodeUtf8(const char16_t* s, std::size_t n, Sink<char>& out) {
+template <typename Out>
+bool EncodeUtf8(const char16_t* s, std::size_t n, Out& out) {
   auto put = [&out](char32_t v) { return out.Put(static_cast<char>(v)); };
   for (std::size_t i = 0; i < n; ++i) {
     char32_t c = s[i];
     bool ok;
     if (c < 0x80) {
-      ok = put(c);
+      std::size_t k = AsciiRun(s + i, n - i);
+      ok = out.PutRun(s + i, k);
+      i += k - 1;
     } else if (c < 0x800) {
       ok = put(0xC0 | c >> 6) && put(0x80 | (c & 0x3F));
     } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
@@ -339,33 +429,29 @@ bool SourceLength(const In* src, int src_len, int dst_len, std::size_t& n) {
 int MultiByteToWide(unsigned code_page, const char* src, int src_len, char16_t* dst, int dst_len) {
   std::size_t n;
   if (!SourceLength(src, src_len, dst_len, n)) return 0;
-  Sink<char16_t> out(dst_len == 0 ? nullptr : dst, dst_len);
   const auto* s = reinterpret_cast<const unsigned char*>(src);
-  bool ok;
+  // Every byte gives at most one unit.
   if (code_page == kCodePageGbk) {
-    ok = DecodeGbk(s, n, out);
-  } else if (code_page == kCodePageUtf8) {
-    ok = DecodeUtf8(s, n, out);
-  } else {
-    ok = false;
+    return Run(dst, dst_len, n, [&](auto& out) { return DecodeGbk(s, n, out); });
   }
-  return ok ? out.Count() : 0;
+  if (code_page == kCodePageUtf8) {
+    return Run(dst, dst_len, n, [&](auto& out) { return DecodeUtf8(s, n, out); });
+  }
+  return 0;
 }
 
 int WideToMultiByte(unsigned code_page, bool composite_check, const char16_t* src, int src_len,
                     char* dst, int dst_len) {
   std::size_t n;
   if (!SourceLength(src, src_len, dst_len, n)) return 0;
-  Sink<char> out(dst_len == 0 ? nullptr : dst, dst_len);
-  bool ok;
   if (code_page == kCodePageGbk) {
-    ok = EncodeGbk(src, n, composite_check, out);
-  } else if (code_page == kCodePageUtf8) {
-    ok = EncodeUtf8(src, n, out);  // UTF-8 has no precomposition step
-  } else {
-    ok = false;
+    return Run(dst, dst_len, std::uint64_t{2} * n,
+               [&](auto& out) { return EncodeGbk(src, n, composite_check, out); });
   }
-  return ok ? out.Count() : 0;
+  if (code_page == kCodePageUtf8) {  // UTF-8 has no precomposition step
+    return Run(dst, dst_len, std::uint64_t{3} * n, [&](auto& out) { return EncodeUtf8(src, n, out); });
+  }
+  return 0;
 }
 
 namespace {
