@@ -13,9 +13,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-void CheckText(const orvanta::Text& text) {
-  Check(text.find('\0') == orvanta::Text::npos);
-}
+void CheckText(const orvanta::Text& text) { Check(text.find('\0') == orvanta::Text::npos); }
 
 // UTF-16LE that ends with exactly one zero unit.
 void CheckTerminatedUtf16(const orvanta::Bytes& w) {

@@ -45,8 +45,8 @@ Units Widen(unsigned code_page, std::string_view text) {
 
 // A terminated UTF-16 string ends at its first zero unit.
 std::size_t UpToZeroUnit(const Units& units) {
-  return static_cast<std::size_t>(std::find(units.data.get(), units.data.get() + units.size, u'\0') -
-                                  units.data.get());
+  return static_cast<std::size_t>(
+      std::find(units.data.get(), units.data.get() + units.size, u'\0') - units.data.get());
 }
 
 // The bytes of code_page for the first n units, sized by a query for that

@@ -74,7 +74,8 @@ char* WriteUtf8Escapes(char* p, const char* gbk, int len) {
   if (n <= 0) return p;
   char utf8[8];
   int m = platform::WideToMultiByte(platform::kCodePageUtf8, false, units, n, utf8, sizeof utf8);
-  for (int i = 0; i < m && utf8[i] != '\0'; ++i) p = WritePercent(p, static_cast<unsigned char>(utf8[i]));
+  for (int i = 0; i < m && utf8[i] != '\0'; ++i)
+    p = WritePercent(p, static_cast<unsigned char>(utf8[i]));
   return p;
 }
 

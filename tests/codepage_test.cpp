@@ -96,14 +96,14 @@ TEST(PlatformCodePage, MultiByteToWide) {
       {"lead byte and a bad trail are one character", kCodePageGbk, "\x81\x30\x81\x7F", 4, u"??"},
       {"utf-8 three bytes", kCodePageUtf8, "\xE4\xB8\xAD", 3, u"\u4E2D"},
       {"utf-8 four bytes", kCodePageUtf8, "\xF0\x9F\x98\x80", 4, u"\U0001F600"},
-      {"utf-8 byte order mark kept", kCodePageUtf8, "\xEF\xBB\xBF" "a", 4, u"\uFEFFa"},
+      {"utf-8 byte order mark kept", kCodePageUtf8, "\xEF\xBB\xBF\x61", 4, u"\uFEFFa"},
       {"utf-8 zero inside", kCodePageUtf8, std::string("a\0b", 3), 3, std::u16string(u"a\0b", 3)},
       {"utf-8 terminated", kCodePageUtf8, "\xE4\xB8\xAD", kTerminated,
        std::u16string(u"\u4E2D\0", 2)},
-      {"stray continuation byte", kCodePageUtf8, "a\x80" "b", 3, u"a\uFFFDb"},
+      {"stray continuation byte", kCodePageUtf8, "a\x80\x62", 3, u"a\uFFFDb"},
       {"bytes never used", kCodePageUtf8, "\xC0\xF5\xFF", 3, u"\uFFFD\uFFFD\uFFFD"},
       {"sequence cut at the end", kCodePageUtf8, "a\xE4\xB8", 3, u"a\uFFFD"},
-      {"sequence cut by a letter", kCodePageUtf8, "\xE4\xB8" "ab", 4, u"\uFFFDab"},
+      {"sequence cut by a letter", kCodePageUtf8, "\xE4\xB8\x61\x62", 4, u"\uFFFDab"},
       {"overlong form", kCodePageUtf8, "\xE0\x80\x80", 3, u"\uFFFD\uFFFD"},
       {"encoded surrogate", kCodePageUtf8, "\xED\xA0\x80", 3, u"\uFFFD\uFFFD"},
       {"above U+10FFFF", kCodePageUtf8, "\xF4\x90\x80\x80", 4, u"\uFFFD\uFFFD\uFFFD"},
@@ -133,13 +133,13 @@ TEST(PlatformCodePage, WideToMultiByte) {
       {"private use", kCodePageGbk, false, u"\uE000\uE766", 2, "\xAA\xA1\xA2\xAB"},
       {"no gbk form", kCodePageGbk, false, u"\u0E01\uAC00\uFFFD", 3, "???"},
       {"surrogate pair", kCodePageGbk, false, u"\U0001F600", 2, "??"},
-      {"lone surrogates", kCodePageGbk, false, u"\xD83D" u"a\xDE00", 3, "?a?"},
+      {"lone surrogates", kCodePageGbk, false, u"\xD83D\x0061\xDE00", 3, "?a?"},
       {"zero inside", kCodePageGbk, false, std::u16string(u"a\0b", 3), 3, std::string("a\0b", 3)},
       {"utf-8 lengths", kCodePageUtf8, false, u"a\u07FF\u0800\u4E2D", 4,
        "a\xDF\xBF\xE0\xA0\x80\xE4\xB8\xAD"},
       {"utf-8 surrogate pair", kCodePageUtf8, false, u"\U0001F600", 2, "\xF0\x9F\x98\x80"},
-      {"utf-8 lone surrogates", kCodePageUtf8, false, u"\xD83D" u"a\xDE00", 3,
-       "\xEF\xBF\xBD" "a\xEF\xBF\xBD"},
+      {"utf-8 lone surrogates", kCodePageUtf8, false, u"\xD83D\x0061\xDE00", 3,
+       "\xEF\xBF\xBD\x61\xEF\xBF\xBD"},
       {"utf-8 terminated", kCodePageUtf8, false, u"\u4E2D", kTerminated,
        std::string("\xE4\xB8\xAD\0", 4)},
       {"utf-8 has nothing to precompose", kCodePageUtf8, true, u"a\u0300", 2, "a\xCC\x80"},
@@ -156,10 +156,10 @@ TEST(PlatformCodePage, CompositeCheckPrecomposesWhereGbkHasTheLetter) {
     char16_t precomposed;
   };
   const Case composable[] = {
-      {u"a\u0300", u'\u00E0'}, {u"a\u0301", u'\u00E1'}, {u"a\u0304", u'\u0101'},
-      {u"a\u030C", u'\u01CE'}, {u"e\u0302", u'\u00EA'}, {u"i\u030C", u'\u01D0'},
-      {u"o\u0301", u'\u00F3'}, {u"u\u0308", u'\u00FC'}, {u"\u00FC\u0304", u'\u01D6'},
-      {u"\u00FC\u030C", u'\u01DA'}, {u"n\u0301", u'\u0144'}, {u"n\u030C", u'\u0148'},
+      {u"a\u0300", u'\u00E0'},      {u"a\u0301", u'\u00E1'},      {u"a\u0304", u'\u0101'},
+      {u"a\u030C", u'\u01CE'},      {u"e\u0302", u'\u00EA'},      {u"i\u030C", u'\u01D0'},
+      {u"o\u0301", u'\u00F3'},      {u"u\u0308", u'\u00FC'},      {u"\u00FC\u0304", u'\u01D6'},
+      {u"\u00FC\u030C", u'\u01DA'}, {u"n\u0301", u'\u0144'},      {u"n\u030C", u'\u0148'},
       {u"\u0435\u0308", u'\u0451'}, {u"\u0418\u0306", u'\u0419'}, {u"\u304B\u3099", u'\u304C'},
       {u"\u30CF\u309A", u'\u30D1'}, {u"=\u0338", u'\u2260'},
   };
@@ -196,8 +196,8 @@ TEST(PlatformCodePage, BadArgumentsFail) {
   EXPECT_EQ(platform::WideToMultiByte(kCodePageGbk, false, u"ab", 0, bytes, 4), 0);
   EXPECT_EQ(platform::WideToMultiByte(kCodePageUtf8, false, nullptr, 2, bytes, 4), 0);
   // A too-small buffer fails even where the first characters would fit.
-  EXPECT_EQ(platform::MultiByteToWide(kCodePageGbk, "\xB0\xA1" "a", 3, units, 1), 0);
-  EXPECT_EQ(platform::MultiByteToWide(kCodePageUtf8, "\xE4\xB8\xAD" "a", 4, units, 1), 0);
+  EXPECT_EQ(platform::MultiByteToWide(kCodePageGbk, "\xB0\xA1\x61", 3, units, 1), 0);
+  EXPECT_EQ(platform::MultiByteToWide(kCodePageUtf8, "\xE4\xB8\xAD\x61", 4, units, 1), 0);
   EXPECT_EQ(platform::WideToMultiByte(kCodePageGbk, false, u"\u554A", 1, bytes, 1), 0);
   EXPECT_EQ(platform::WideToMultiByte(kCodePageUtf8, false, u"\u554A", 1, bytes, 2), 0);
 }
@@ -257,7 +257,7 @@ TEST(CodePage, TextToUtf8BytesKeepsExactlyOneZeroByte) {
       {"", std::string("\0", 1)},
       {"abc", std::string("abc\0", 4)},
       {Gbk("中"), std::string("\xE4\xB8\xAD\0", 4)},
-      {Gbk("a中b"), std::string("a\xE4\xB8\xAD" "b\0", 6)},
+      {Gbk("a中b"), std::string("a\xE4\xB8\xAD\x62\0", 6)},
       {"\x80\xFF", std::string("\xE2\x82\xAC\xEF\xA3\xB5\0", 7)},
       {"a\xB0", std::string("a?\0", 3)},  // a lone lead byte is the default character
   };
@@ -279,7 +279,7 @@ TEST(CodePage, Utf8BytesToText) {
       {"decomposed accent precomposed", "pi\xCC\x84n", Gbk("pīn")},
       {"decomposed kana precomposed", "\xE3\x81\x8B\xE3\x82\x99", Gbk("が")},
       {"no gbk form", "\xE0\xB8\x81", "?"},
-      {"invalid utf-8", "a\x80" "b\xC0\x80", "a?b??"},
+      {"invalid utf-8", "a\x80\x62\xC0\x80", "a?b??"},
       {"cut at the end", "a\xE4\xB8", "a?"},
   };
   for (const auto& c : cases) {

@@ -48,7 +48,7 @@ TEST(EncodeSearchKeyword, Texts) {
       {"mixed", Gbk("周杰伦 - 晴天"), "%E5%91%A8%E6%9D%B0%E4%BC%A6 %2D %E6%99%B4%E5%A4%A9"},
       {"trail bytes that look like punctuation", "\x81\x5C\x81\x7C", "%E4%B9%97%E4%BA%85"},
       {"full-width space", Gbk("　"), "%E3%80%80"},
-      {"a byte above 0x7F always takes the next one", "\x80" "A", "%E2%82%AC%41"},
+      {"a byte above 0x7F always takes the next one", "\x80\x41", "%E2%82%AC%41"},
       {"lone lead byte at the end", "a\xB0", "a%3F"},
       {"text ends at a zero byte", std::string("a\0b", 3), "a"},
   };
@@ -98,7 +98,7 @@ TEST(UrlDecode, Escapes) {
       {"bad digits still give a byte", "%G1", "\xE1"},  // -2 * 16 + 1, modulo 256
       {"bad low digit", "%4Z", "\x3E"},                 // 4 * 16 - 2
       {"two bad digits", "%zz", "\xDE"},                // -2 * 16 - 2
-      {"escape takes three bytes", "%%41", "\xE4" "1"},
+      {"escape takes three bytes", "%%41", "\xE4\x31"},
       {"gbk passes unchanged", Gbk("短网址 %41"), Gbk("短网址 A")},
       {"text ends at a zero byte", std::string("a%41\0%42", 8), "aA"},
   };

@@ -104,10 +104,11 @@ constexpr bool MayCompose(char16_t mark) {
 
 char16_t Precomposed(char16_t base, char16_t mark) {
   const Composite* end = std::end(kComposites);
-  const Composite* it = std::lower_bound(
-      std::begin(kComposites), end, Composite{base, mark, 0}, [](const Composite& a, const Composite& b) {
-        return a.base != b.base ? a.base < b.base : a.mark < b.mark;
-      });
+  const Composite* it =
+      std::lower_bound(std::begin(kComposites), end, Composite{base, mark, 0},
+                       [](const Composite& a, const Composite& b) {
+                         return a.base != b.base ? a.base < b.base : a.mark < b.mark;
+                       });
   return it != end && it->base == base && it->mark == mark ? it->composed : 0;
 }
 
@@ -115,7 +116,8 @@ struct GbkTables {
   // Indexed by lead - 0x81 and the whole trail byte, so that any byte after a
   // lead byte can be looked up; 0: no character.
   char16_t to_unicode[(kLeadLast - kLeadFirst + 1) * 256] = {};
-  std::uint16_t from_unicode[0x10000] = {};  // below 0x100 one byte, else lead << 8 | trail; 0: none
+  // Below 0x100 one byte, else lead << 8 | trail; 0: no form.
+  std::uint16_t from_unicode[0x10000] = {};
 
   GbkTables() {
     ReadIconv();
@@ -131,7 +133,8 @@ struct GbkTables {
         if (IsTrail(code & 0xFF)) Cell(code >> 8, code & 0xFF) = next++;
     for (int lead = kLeadFirst; lead <= kLeadLast; ++lead)
       for (int trail = kTrailFirst; trail <= kTrailLast; ++trail)
-        if (char16_t c = Cell(lead, trail)) from_unicode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
+        if (char16_t c = Cell(lead, trail))
+          from_unicode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
     from_unicode[0x20AC] = 0x80;
     from_unicode[0xF8F5] = 0xFF;
   }
@@ -141,8 +144,9 @@ struct GbkTables {
     return to_unicode[(lead - kLeadFirst) * 256 + trail];
   }
 
-  // One iconv call per cell: a bad cell would stop a longer run. Without the
-  // GBK module every two-byte character reads as '?'.
+  // One iconv call per cell: a bad cell would stop a longer run. (glibc's
+  // "GBK" and "CP936" are one table, euro sign at 0x80 included.) Without
+  // the GBK module every two-byte character reads as '?'.
   void ReadIconv() {
     iconv_t cd = iconv_open("UTF-16LE", "GBK");
     if (cd == reinterpret_cast<iconv_t>(-1)) return;
@@ -178,7 +182,9 @@ struct Count {
   std::size_t n = 0;
   bool Put(Unit) { return ++n, true; }
   template <typename Src>
-  bool PutRun(const Src*, std::size_t k) { return n += k, true; }
+  bool PutRun(const Src*, std::size_t k) {
+    return n += k, true;
+  }
 };
 
 template <typename Unit>
@@ -403,7 +409,8 @@ bool EncodeUtf8(const char16_t* s, std::size_t n, Out& out) {
       i += k - 1;
     } else if (c < 0x800) {
       ok = put(0xC0 | c >> 6) && put(0x80 | (c & 0x3F));
-    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 &&
+               s[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
       ok = put(0xF0 | c >> 18) && put(0x80 | (c >> 12 & 0x3F)) && put(0x80 | (c >> 6 & 0x3F)) &&
            put(0x80 | (c & 0x3F));
@@ -449,7 +456,8 @@ int WideToMultiByte(unsigned code_page, bool composite_check, const char16_t* sr
                [&](auto& out) { return EncodeGbk(src, n, composite_check, out); });
   }
   if (code_page == kCodePageUtf8) {  // UTF-8 has no precomposition step
-    return Run(dst, dst_len, std::uint64_t{3} * n, [&](auto& out) { return EncodeUtf8(src, n, out); });
+    return Run(dst, dst_len, std::uint64_t{3} * n,
+               [&](auto& out) { return EncodeUtf8(src, n, out); });
   }
   return 0;
 }
@@ -469,7 +477,11 @@ std::string Recode(std::string_view in, unsigned from, unsigned to) {
 
 }  // namespace
 
-std::string GbkToSystemPath(std::string_view gbk) { return Recode(gbk, kCodePageGbk, kCodePageUtf8); }
-std::string SystemPathToGbk(std::string_view path) { return Recode(path, kCodePageUtf8, kCodePageGbk); }
+std::string GbkToSystemPath(std::string_view gbk) {
+  return Recode(gbk, kCodePageGbk, kCodePageUtf8);
+}
+std::string SystemPathToGbk(std::string_view path) {
+  return Recode(path, kCodePageUtf8, kCodePageGbk);
+}
 
 }  // namespace orvanta::platform
