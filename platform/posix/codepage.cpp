@@ -231,26 +231,26 @@ int Run(Unit* dst, int dst_len, std::uint64_t max_units, Convert convert) {
   return convert(out) ? static_cast<int>(out.p - dst) : 0;
 }
 
-// Length of the run of ASCII at the start of s[0..n), eight bytes or four
-// units at a time.
-std::size_t AsciiRun(const unsigned char* s, std::size_t n) {
+// Length of the run of ASCII at the start of s[0..n), eight bytes at a time.
+template <typename Unit>
+std::size_t AsciiRun(const Unit* s, std::size_t n) {
+  constexpr std::size_t kPerWord = 8 / sizeof(Unit);
+  constexpr std::uint64_t kNotAscii = sizeof(Unit) == 1 ? 0x8080808080808080u : 0xFF80FF80FF80FF80u;
   std::size_t i = 0;
-  for (std::uint64_t w; i + 8 <= n; i += 8) {
+  for (std::uint64_t w; i + kPerWord <= n; i += kPerWord) {
     std::memcpy(&w, s + i, 8);
-    if (w & 0x8080808080808080u) break;
+    if (w & kNotAscii) break;
   }
   while (i < n && s[i] < 0x80) ++i;
   return i;
 }
 
-std::size_t AsciiRun(const char16_t* s, std::size_t n) {
-  std::size_t i = 0;
-  for (std::uint64_t w; i + 4 <= n; i += 4) {
-    std::memcpy(&w, s + i, 8);
-    if (w & 0xFF80FF80FF80FF80u) break;
-  }
-  while (i < n && s[i] < 0x80) ++i;
-  return i;
+// Copies the run of ASCII at s[i] and moves i past it.
+template <typename Unit, typename Out>
+bool CopyAscii(const Unit* s, std::size_t n, std::size_t& i, Out& out) {
+  std::size_t k = AsciiRun(s + i, n - i);
+  i += k;
+  return out.PutRun(s + i - k, k);
 }
 
 template <typename Out>
@@ -259,9 +259,7 @@ bool DecodeGbk(const unsigned char* s, std::size_t n, Out& out) {
   for (std::size_t i = 0; i < n;) {
     unsigned char b = s[i];
     if (b < 0x80) {
-      std::size_t k = AsciiRun(s + i, n - i);
-      if (!out.PutRun(s + i, k)) return false;
-      i += k;
+      if (!CopyAscii(s, n, i, out)) return false;
       continue;
     }
     char16_t c;
@@ -291,9 +289,7 @@ bool DecodeUtf8(const unsigned char* s, std::size_t n, Out& out) {
   for (std::size_t i = 0; i < n;) {
     unsigned char b = s[i];
     if (b < 0x80) {
-      std::size_t k = AsciiRun(s + i, n - i);
-      if (!out.PutRun(s + i, k)) return false;
-      i += k;
+      if (!CopyAscii(s, n, i, out)) return false;
       continue;
     }
     // The common well-formed cases first: two bytes, and three bytes that
