@@ -50,6 +50,7 @@ constexpr DigitTable MakeDigitTable() {
 
 constexpr DigitTable kDigits = MakeDigitTable();
 
+// A Text ends at its first zero byte, whatever the view holds after it.
 std::string_view AsText(std::string_view text) {
   std::size_t zero = text.find('\0');
   return zero == std::string_view::npos ? text : text.substr(0, zero);
