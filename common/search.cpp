@@ -14,9 +14,14 @@ int Commonness(unsigned char c) {
   if (AsciiIsUpper(c)) return 90;
   if (c >= 0x80) return 60;
   if (c < 0x20) return c == '\n' || c == '\r' || c == '\t' ? 140 : 10;
-  constexpr std::string_view kMarkup = "<>/\"=.,:-_';&";
-  return kMarkup.find(static_cast<char>(c)) != std::string_view::npos ? 140 : 40;
+  constexpr std::string_view kMarkup = "<>/\"=.,:";
+  if (kMarkup.find(static_cast<char>(c)) != std::string_view::npos) return 140;
+  constexpr std::string_view kLessMarkup = "-_;&'()";
+  return kLessMarkup.find(static_cast<char>(c)) != std::string_view::npos ? 100 : 40;
 }
+
+// Seldom enough that memchr for it is the fastest way on.
+constexpr int kRare = 100;
 
 }  // namespace
 
@@ -29,9 +34,16 @@ Matcher::Matcher(std::string_view needle, bool fold)
   for (std::size_t i = 1; i < m_; ++i) {
     if (rank(i) < rank(off1_)) off1_ = i;
   }
+  // Of the rarest others, the one farthest away: neighbours go together
+  // too often ("</", "=\"").
+  auto distance = [&](std::size_t i) { return i > off1_ ? i - off1_ : off1_ - i; };
   off2_ = off1_;
   for (std::size_t i = 0; i < m_; ++i) {
-    if (i != off1_ && (off2_ == off1_ || rank(i) < rank(off2_))) off2_ = i;
+    if (i == off1_) continue;
+    if (off2_ == off1_ || rank(i) < rank(off2_) ||
+        (rank(i) == rank(off2_) && distance(i) > distance(off2_))) {
+      off2_ = i;
+    }
   }
   auto set = [&](std::size_t off, unsigned char& mask, unsigned char& byte) {
     const unsigned char c = sub_[off];
@@ -40,6 +52,7 @@ Matcher::Matcher(std::string_view needle, bool fold)
   };
   set(off1_, mask1_, byte1_);
   set(off2_, mask2_, byte2_);
+  rare_first_ = mask1_ == 0 && Commonness(byte1_) <= kRare;
 }
 
 bool Matcher::Verify(const unsigned char* at) const {
@@ -56,13 +69,20 @@ std::size_t Matcher::NextCandidate(const unsigned char* s, std::size_t c,
   const unsigned char* p2 = s + off2_;
   const Word mask1 = kOnes * mask1_, want1 = kOnes * byte1_;
   const Word mask2 = kOnes * mask2_, want2 = kOnes * byte2_;
-  // Whole words of candidates while they last; the loads stay inside s
-  // because the last candidate plus either offset is a byte of s.
+  auto hits = [&](std::size_t at) {
+    return ZeroBytes((LoadWord(p1 + at) | mask1) ^ want1) &
+           ZeroBytes((LoadWord(p2 + at) | mask2) ^ want2);
+  };
+  // Whole words of candidates while they last, two at a time; the loads stay
+  // inside s because the last candidate plus either offset is a byte of s.
+  constexpr std::size_t kStep = 2 * sizeof(Word);
+  while (c <= last && last - c >= kStep - 1) {
+    if ((hits(c) | hits(c + sizeof(Word))) != 0) break;
+    c += kStep;
+  }
   while (c <= last && last - c >= sizeof(Word) - 1) {
-    const Word hits = ZeroBytes((LoadWord(p1 + c) | mask1) ^ want1) &
-                      ZeroBytes((LoadWord(p2 + c) | mask2) ^ want2);
-    if (hits != 0) {
-      for (std::size_t k = 0;; ++k) {
+    if (hits(c) != 0) {
+      for (std::size_t k = 0; k < sizeof(Word); ++k) {
         if (Hit(s + c + k)) return c + k;
       }
     }

@@ -18,7 +18,6 @@ inline constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 using Word = std::uintptr_t;
 inline constexpr Word kOnes = ~Word(0) / 0xFF;  // 0x01 in every byte
-inline constexpr Word kLow7 = kOnes * 0x7F;
 inline constexpr Word kHigh = kOnes * 0x80;
 
 inline Word LoadWord(const unsigned char* p) {
@@ -26,9 +25,10 @@ inline Word LoadWord(const unsigned char* p) {
   std::memcpy(&w, p, sizeof w);
   return w;
 }
-// 0x80 in each byte of w that is zero and 0 elsewhere; no borrow crosses bytes,
-// so there are no false hits.
-constexpr Word ZeroBytes(Word w) { return ~(((w & kLow7) + kLow7) | w | kLow7); }
+// Not zero exactly when w has a zero byte. The bits set mark its zero bytes
+// and, where a borrow ran on, a 0x01 byte just above one, so a caller that
+// wants the position checks the bytes themselves.
+constexpr Word ZeroBytes(Word w) { return (w - kOnes) & ~w & kHigh; }
 
 // Tells which positions start a character when the scan began at `begin`:
 // a byte of 0x80 or above there takes the next byte with it. Positions must
@@ -100,6 +100,7 @@ class Matcher {
   // letter when folding) and the value the byte must have with them set.
   std::size_t off1_ = 0, off2_ = 0;
   unsigned char mask1_ = 0, mask2_ = 0, byte1_ = 0, byte2_ = 0;
+  bool rare_first_ = false;  // the first filter byte is worth a memchr
   std::vector<std::size_t> fail_;  // built on the first fall-back
 };
 
@@ -112,9 +113,21 @@ void Matcher::Scan(const unsigned char* s, std::size_t n, std::size_t begin, OnM
   // a few passes over the bytes advanced, the rest goes to the linear pass.
   const std::size_t allowance = 4096 + 8 * m_;
   std::size_t work = 0;
+  // A rare first filter byte is looked for with memchr, until it turns out
+  // to be common in this text.
+  bool by_byte = rare_first_;
+  std::size_t jumps = 0;
   for (std::size_t c = begin;; ++c) {
-    c = NextCandidate(s, c, last);
-    if (c == kNone) return;
+    if (by_byte) {
+      const void* at = std::memchr(s + off1_ + c, byte1_, last + 1 - c);
+      if (!at) return;
+      c = static_cast<std::size_t>(static_cast<const unsigned char*>(at) - (s + off1_));
+      if (++jumps * 64 > c - begin + 4096) by_byte = false;
+      if (!Hit(s + c)) continue;
+    } else {
+      c = NextCandidate(s, c, last);
+      if (c == kNone) return;
+    }
     if (work > allowance + 4 * (c - begin)) {
       KmpScan<kChars>(s, n, c, starts, on_match);
       return;
