@@ -25,12 +25,13 @@ void AddChinese(std::mt19937& rng, Text& out) {
 // result page: hyphens, quotes and '=' are everywhere.
 Text MakeHtml(std::string_view tail) {
   std::mt19937 rng(1);
-  Text page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
-              "<title>search</title></head><body>\n";
+  Text page =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+      "<title>search</title></head><body>\n";
   while (page.size() + tail.size() + 400 < kSize) {
     const std::string id = std::to_string(rng() % 100000);
-    page += "<li class=\"song-item clearfix\" data-id=\"" + id + "\"><a href=\"http://www.example.com/song/" +
-            id + ".html\" target=\"_blank\" title=\"";
+    page += "<li class=\"song-item clearfix\" data-id=\"" + id +
+            "\"><a href=\"http://www.example.com/song/" + id + ".html\" target=\"_blank\" title=\"";
     for (int i = 0; i < 6; ++i) AddChinese(rng, page);
     page += "\" onclick=\"play_song(" + id + ", 'mp3');return false;\">Song-" + id +
             "</a><span class=\"singer-name\">";
@@ -83,19 +84,44 @@ const void* Memmem(const Text& data, std::string_view needle) {
 }
 
 // The page data is built before timing starts.
-void BM_Memmem_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return Memmem(d, kHtmlLeft); }); }
-void BM_FindText_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return FindText(d, kHtmlLeft); }); }
-void BM_FindTextIgnoreCase_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return FindText(d, kHtmlLeft, 1, true); }); }
-void BM_ExtractBetween_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return ExtractBetween(d, kHtmlLeft, kHtmlRight); }); }
-void BM_ReplaceAllAbsent_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return ReplaceAll(d, "<marquee>", ""); }); }
-void BM_ReplaceAllFrequent_Html(benchmark::State& s) { Measure(s, Html(), [](const Text& d) { return ReplaceAll(d, "&nbsp;", " "); }); }
+void BM_Memmem_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return Memmem(d, kHtmlLeft); });
+}
+void BM_FindText_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return FindText(d, kHtmlLeft); });
+}
+void BM_FindTextIgnoreCase_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return FindText(d, kHtmlLeft, 1, true); });
+}
+void BM_ExtractBetween_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return ExtractBetween(d, kHtmlLeft, kHtmlRight); });
+}
+void BM_ReplaceAllAbsent_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return ReplaceAll(d, "<marquee>", ""); });
+}
+void BM_ReplaceAllFrequent_Html(benchmark::State& s) {
+  Measure(s, Html(), [](const Text& d) { return ReplaceAll(d, "&nbsp;", " "); });
+}
 
-void BM_Memmem_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return Memmem(d, kChineseLeft); }); }
-void BM_FindText_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return FindText(d, kChineseLeft); }); }
-void BM_FindTextIgnoreCase_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return FindText(d, kChineseLeft, 1, true); }); }
-void BM_ExtractBetween_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return ExtractBetween(d, kChineseLeft, kChineseRight); }); }
-void BM_ReplaceAllAbsent_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return ReplaceAll(d, "\xD7\xF7\xD5\xDF", ""); }); }
-void BM_ReplaceAllFrequent_Chinese(benchmark::State& s) { Measure(s, Chinese(), [](const Text& d) { return ReplaceAll(d, "\xA3\xAC", ","); }); }
+void BM_Memmem_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(), [](const Text& d) { return Memmem(d, kChineseLeft); });
+}
+void BM_FindText_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(), [](const Text& d) { return FindText(d, kChineseLeft); });
+}
+void BM_FindTextIgnoreCase_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(), [](const Text& d) { return FindText(d, kChineseLeft, 1, true); });
+}
+void BM_ExtractBetween_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(),
+          [](const Text& d) { return ExtractBetween(d, kChineseLeft, kChineseRight); });
+}
+void BM_ReplaceAllAbsent_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(), [](const Text& d) { return ReplaceAll(d, "\xD7\xF7\xD5\xDF", ""); });
+}
+void BM_ReplaceAllFrequent_Chinese(benchmark::State& s) {
+  Measure(s, Chinese(), [](const Text& d) { return ReplaceAll(d, "\xA3\xAC", ","); });
+}
 
 BENCHMARK(BM_Memmem_Html);
 BENCHMARK(BM_FindText_Html);

@@ -31,8 +31,8 @@ int FindBytes(const Bytes& bytes, const Bytes& sub, std::optional<int> start) {
   const std::size_t from = begin < 0 ? 0 : static_cast<std::size_t>(begin);
   if (sub.empty() || from >= bytes.size()) return -1;
   // Plain bytes: every offset may start a match.
-  search::Matcher matcher(
-      std::string_view(reinterpret_cast<const char*>(sub.data()), sub.size()), false);
+  search::Matcher matcher(std::string_view(reinterpret_cast<const char*>(sub.data()), sub.size()),
+                          false);
   int found = -1;
   matcher.Scan<false>(bytes.data(), bytes.size(), from, [&](std::size_t c) {
     found = static_cast<int>(c + 1);

@@ -63,8 +63,7 @@ bool Matcher::Verify(const unsigned char* at) const {
   return true;
 }
 
-std::size_t Matcher::NextCandidate(const unsigned char* s, std::size_t c,
-                                   std::size_t last) const {
+std::size_t Matcher::NextCandidate(const unsigned char* s, std::size_t c, std::size_t last) const {
   const unsigned char* p1 = s + off1_;
   const unsigned char* p2 = s + off2_;
   const Word mask1 = kOnes * mask1_, want1 = kOnes * byte1_;

@@ -100,7 +100,7 @@ class Matcher {
   // letter when folding) and the value the byte must have with them set.
   std::size_t off1_ = 0, off2_ = 0;
   unsigned char mask1_ = 0, mask2_ = 0, byte1_ = 0, byte2_ = 0;
-  bool rare_first_ = false;  // the first filter byte is worth a memchr
+  bool rare_first_ = false;        // the first filter byte is worth a memchr
   std::vector<std::size_t> fail_;  // built on the first fall-back
 };
 
@@ -138,8 +138,8 @@ void Matcher::Scan(const unsigned char* s, std::size_t n, std::size_t begin, OnM
 }
 
 template <bool kChars, typename OnMatch>
-void Matcher::KmpScan(const unsigned char* s, std::size_t n, std::size_t from,
-                      CharStarts& starts, OnMatch& on_match) {
+void Matcher::KmpScan(const unsigned char* s, std::size_t n, std::size_t from, CharStarts& starts,
+                      OnMatch& on_match) {
   if (fail_.empty()) {
     fail_.assign(m_, 0);
     for (std::size_t i = 1, k = 0; i < m_; ++i) {

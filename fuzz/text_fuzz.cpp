@@ -58,15 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text replaced = ReplaceText(text, a, b, s1, n, !ignore);
   CheckText(replaced);
   Check(replaced == reference::ReplaceText(text, a, b, s1, n, !ignore));
-  Check(ReplaceAll(text, a, b) == reference::ReplaceText(text, a, b, std::nullopt, std::nullopt, true));
+  Check(ReplaceAll(text, a, b) ==
+        reference::ReplaceText(text, a, b, std::nullopt, std::nullopt, true));
 
   const TextArray parts = SplitText(text, a, n);
   Check(parts == reference::SplitText(text, a, n));
   for (const Text& p : parts) CheckText(p);
   for (const Text& p : SplitListItems(text)) CheckText(p);
 
-  for (const Text& t : {TextLeft(text, start1), TextRight(text, start2), TextMiddle(text, start1, start2),
-                        TrimBoth(text), RemoveAllSpaces(text), ToLower(text), ToUpper(text)}) {
+  for (const Text& t :
+       {TextLeft(text, start1), TextRight(text, start2), TextMiddle(text, start1, start2),
+        TrimBoth(text), RemoveAllSpaces(text), ToLower(text), ToUpper(text)}) {
     CheckText(t);
     Check(t.size() <= text.size());
   }
@@ -102,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       sub.empty() || from >= bytes.size()
           ? std::string_view::npos
           : std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())
-                .find(std::string_view(reinterpret_cast<const char*>(sub.data()), sub.size()), from);
+                .find(std::string_view(reinterpret_cast<const char*>(sub.data()), sub.size()),
+                      from);
   Check(at == (want == std::string_view::npos ? -1 : static_cast<int>(want + 1)));
   CheckText(BytesToText(bytes));
   return 0;

@@ -54,8 +54,8 @@ TEST(Bytes, Find) {
       {{'a'}, {'a', 'a'}, std::nullopt, -1},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "sub of " << c.sub.size() << " start "
-                                      << c.start.value_or(-999));
+    SCOPED_TRACE(::testing::Message()
+                 << "sub of " << c.sub.size() << " start " << c.start.value_or(-999));
     EXPECT_EQ(FindBytes(c.bytes, c.sub, c.start), c.want);
   }
   Bytes long_data(10000, 'a');

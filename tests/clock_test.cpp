@@ -40,11 +40,11 @@ TEST(Clock, DateTextHasNoPaddingAndNoTimeOfDay) {
     Time t;
     Text want;
   };
-  // "年", "月", "日" in GBK.
+  const std::string_view year = "\xC4\xEA", month = "\xD4\xC2", day = "\xC8\xD5";  // 年 月 日
   const Case cases[] = {
-      {{2015, 1, 9, 23, 59, 58}, "2015\xC4\xEA" "1\xD4\xC2" "9\xC8\xD5"},
-      {{2024, 12, 31, 0, 0, 0}, "2024\xC4\xEA" "12\xD4\xC2" "31\xC8\xD5"},
-      {{999, 10, 1, 0, 0, 0}, "999\xC4\xEA" "10\xD4\xC2" "1\xC8\xD5"},
+      {{2015, 1, 9, 23, 59, 58}, Concat("2015", year, "1", month, "9", day)},
+      {{2024, 12, 31, 0, 0, 0}, Concat("2024", year, "12", month, "31", day)},
+      {{999, 10, 1, 0, 0, 0}, Concat("999", year, "10", month, "1", day)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.t.year);

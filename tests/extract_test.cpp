@@ -18,11 +18,11 @@ TEST(ExtractBetween, Table) {
   };
   const Case cases[] = {
       {"<a>x</a>", "<a>", "</a>", kNoStart, false, "x"},
-      {"x</a>", "<a>", "</a>", kNoStart, false, ""},           // left missing
-      {"</a><a>x", "<a>", "</a>", kNoStart, false, ""},        // right only before left
-      {"<a>x", "<a>", "</a>", kNoStart, false, ""},            // right missing
-      {"<a></a>", "<a>", "</a>", kNoStart, false, ""},         // markers touch
-      {"a=1;b=2;a=3;", "a=", ";", kNoStart, false, "1"},       // first left, next right
+      {"x</a>", "<a>", "</a>", kNoStart, false, ""},      // left missing
+      {"</a><a>x", "<a>", "</a>", kNoStart, false, ""},   // right only before left
+      {"<a>x", "<a>", "</a>", kNoStart, false, ""},       // right missing
+      {"<a></a>", "<a>", "</a>", kNoStart, false, ""},    // markers touch
+      {"a=1;b=2;a=3;", "a=", ";", kNoStart, false, "1"},  // first left, next right
       {"[1][2]", "[", "]", 0, false, "1"},
       {"[1][2]", "[", "]", 2, false, "2"},
       {"[1][2]", "[", "]", 4, false, "2"},
@@ -62,15 +62,15 @@ TEST(Fields, StringAndNumber) {
   const Case cases[] = {
       {R"({"code":100000,"text":"hi"})", "text", "hi", ""},
       {R"({"code":100000,"text":"hi"})", "code", "", "100000"},
-      {R"({"code": 5,"x":1})", "code", "", " 5"},             // spaces are kept
-      {R"({"text": "hi","x":1})", "text", "", " \"hi\""},     // no space allowed before the quote
-      {R"({"code":1,"x":{"code":"z"}})", "code", "z", "1"},   // the first quoted value wins
+      {R"({"code": 5,"x":1})", "code", "", " 5"},            // spaces are kept
+      {R"({"text": "hi","x":1})", "text", "", " \"hi\""},    // no space allowed before the quote
+      {R"({"code":1,"x":{"code":"z"}})", "code", "z", "1"},  // the first quoted value wins
       {R"({"text":"","x":1})", "text", "", "\"\""},
-      {R"({"Text":"hi","x":1})", "text", "hi", "\"hi\""},     // key case is ignored
-      {R"({"t":"a\"b","x":1})", "t", "a\\", "\"a\\\"b\""},    // no escape is decoded
+      {R"({"Text":"hi","x":1})", "text", "hi", "\"hi\""},   // key case is ignored
+      {R"({"t":"a\"b","x":1})", "t", "a\\", "\"a\\\"b\""},  // no escape is decoded
       {R"({"t":"a\nb\/c"})", "t", "a\\nb\\/c", ""},
-      {R"({"a":{"n":7},"b":1})", "n", "", "7}"},              // runs past the brace
-      {R"({"n":7})", "n", "", ""},                            // no comma follows
+      {R"({"a":{"n":7},"b":1})", "n", "", "7}"},  // runs past the brace
+      {R"({"n":7})", "n", "", ""},                // no comma follows
       {R"({"url":"x"})", "missing", "", ""},
       {"", "text", "", ""},
       {R"({"text":"hi"})", "", "", ""},
@@ -106,8 +106,8 @@ TEST(TextBetween, Table) {
       {"\xB0[a]x[b]", "[", "]", "b"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << '"' << c.text << "\" between \"" << c.left << "\" and \""
-                                      << c.right << '"');
+    SCOPED_TRACE(::testing::Message()
+                 << '"' << c.text << "\" between \"" << c.left << "\" and \"" << c.right << '"');
     EXPECT_EQ(TextBetween(c.text, c.left, c.right), c.want);
   }
 }

@@ -54,8 +54,19 @@ TEST_P(HostileText, EveryOneByteMarkerIsFoundAsThePlainRulesSay) {
 
 TEST_P(HostileText, NoRoutineFails) {
   const int len = TextLength(text_);
-  const Text markers[] = {"\\", "|", "A", "a", "\xB0", "\xA1\xA1", "\xFF\xFF", "},{", "\"",
-                          "#\xD2\xFD\xBA\xC5", "\x5C\x5C\x7C", Text(300, 'a'), ""};
+  const Text markers[] = {"\\",
+                          "|",
+                          "A",
+                          "a",
+                          "\xB0",
+                          "\xA1\xA1",
+                          "\xFF\xFF",
+                          "},{",
+                          "\"",
+                          "#\xD2\xFD\xBA\xC5",
+                          "\x5C\x5C\x7C",
+                          Text(300, 'a'),
+                          ""};
   const std::optional<int> starts[] = {std::nullopt, 0, 1, 2, len / 2, len, len + 1, -5};
   for (const Text& m : markers) {
     SCOPED_TRACE(m);
