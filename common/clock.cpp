@@ -7,15 +7,8 @@
 namespace orvanta {
 
 Time CurrentTime() {
-  const platform::LocalClock now = platform::ReadLocalClock();
-  Time t;
-  t.year = now.year;
-  t.month = now.month;
-  t.day = now.day;
-  t.hour = now.hour;
-  t.minute = now.minute;
-  t.second = now.second;
-  return t;
+  const platform::LocalClock c = platform::ReadLocalClock();
+  return Time{c.year, c.month, c.day, c.hour, c.minute, c.second};
 }
 
 Text DateText(const Time& t) {

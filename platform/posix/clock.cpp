@@ -5,17 +5,10 @@
 namespace orvanta::platform {
 
 LocalClock ReadLocalClock() {
-  LocalClock out;
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
-  if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &tm)) return out;
-  out.year = tm.tm_year + 1900;
-  out.month = tm.tm_mon + 1;
-  out.day = tm.tm_mday;
-  out.hour = tm.tm_hour;
-  out.minute = tm.tm_min;
-  out.second = tm.tm_sec;
-  return out;
+  if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &tm)) return LocalClock{};
+  return LocalClock{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 }  // namespace orvanta::platform

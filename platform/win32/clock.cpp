@@ -7,14 +7,7 @@ namespace orvanta::platform {
 LocalClock ReadLocalClock() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  LocalClock out;
-  out.year = st.wYear;
-  out.month = st.wMonth;
-  out.day = st.wDay;
-  out.hour = st.wHour;
-  out.minute = st.wMinute;
-  out.second = st.wSecond;
-  return out;
+  return LocalClock{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
 }  // namespace orvanta::platform
