@@ -13,7 +13,6 @@ namespace orvanta {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"OrvantaCompanionWindow";
-UINT_PTR const kPointerTimer = 2;  // 时钟2
 UINT const kPointerPeriodMs = 60000;
 // A fixed frame with the system menu and a minimize button, no maximize.
 DWORD const kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -45,7 +44,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   switch (message) {
     case WM_CREATE:
       program->view.CreateControls(window);
-      SetTimer(window, kPointerTimer, kPointerPeriodMs, nullptr);
+      SetTimer(window, IDT_POINTER_TIMER, kPointerPeriodMs, nullptr);
       program->companion.OnWindowCreated();
       return 0;
     case WM_COMMAND:
@@ -55,7 +54,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       }
       return 0;
     case WM_TIMER:
-      if (wparam == kPointerTimer) program->companion.OnTimer();
+      if (wparam == IDT_POINTER_TIMER) program->companion.OnTimer();
       return 0;
     case WMAPP_NOTIFYCALLBACK:
       if (int type = TrayEventType(lparam)) program->companion.OnTrayEvent(type);
@@ -68,7 +67,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       program->companion.OnCloseRequested();
       return 0;
     case WM_DESTROY:
-      KillTimer(window, kPointerTimer);
+      KillTimer(window, IDT_POINTER_TIMER);
       program->companion.OnEnd();
       program->view.Close();
       PostQuitMessage(0);

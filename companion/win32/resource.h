@@ -20,5 +20,8 @@
 #define IDC_NEWS_PANE 1007     /* 超文本浏览框2 */
 #define IDC_GROUP_PANE 1008    /* 超文本浏览框3 */
 
+// The pointer refresh timer 时钟2.
+#define IDT_POINTER_TIMER 2
+
 // The tray icon's callback message (WM_APP + 1); lParam is the mouse message.
 #define WMAPP_NOTIFYCALLBACK (0x8000 + 1)

@@ -4,7 +4,7 @@
 // the steps to take; each failed check prints a line and the step fails.
 //
 //   window_probe STEP...   prepare start start-by-plugin layout save
-//                          descriptor tray close restart-by-plugin
+//                          descriptor tick tray close restart-by-plugin
 #include <windows.h>
 
 #include <cstdio>
@@ -328,6 +328,18 @@ void Tray() {
   Check(IsCentred(window), "and centred");
 }
 
+// Two timer ticks read the (unreachable) pointer page and reload the panes;
+// the window must come out of them answering.
+void Tick() {
+  HWND window = FindCompanion();
+  if (!window) return Fail("the window is there to tick");
+  for (int i = 0; i < 2; ++i) PostMessageA(window, WM_TIMER, IDT_POINTER_TIMER, 0);
+  DWORD_PTR result = 0;
+  Check(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0,
+        "the window answers after two ticks");
+  Check(IsWindowVisible(window), "and is still shown");
+}
+
 void CloseAnswering(HWND window, int button) {
   PostMessageA(window, WM_CLOSE, 0, 0);
   HWND box = WaitForMessageBox(Gbk("Tunmoor提示："));
@@ -373,7 +385,8 @@ int main(int argc, char** argv) {
       {"prepare", Prepare},   {"start", Start},
       {"start-by-plugin", StartByPlugin}, {"layout", Layout},
       {"save", Save},         {"descriptor", DescriptorShowsSavedPrefix},
-      {"tray", Tray},         {"close", Close},
+      {"tick", Tick},         {"tray", Tray},
+      {"close", Close},
       {"restart-by-plugin", RestartByPlugin},
   };
   for (int i = 1; i < argc; ++i) {

@@ -81,6 +81,6 @@ import -window root "$artifacts/companion-screen.png"
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$artifacts/companion-window.png"
 echo "screenshots: $artifacts/companion-window.png, $artifacts/companion-screen.png"
 
-steps=(save tray close)
-[ -z "$plugin" ] || steps=(save descriptor tray close restart-by-plugin)
+steps=(save tick tray close)
+[ -z "$plugin" ] || steps=(save descriptor tick tray close restart-by-plugin)
 probe "$folder/steps.txt" "${steps[@]}"
