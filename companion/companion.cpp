@@ -32,9 +32,9 @@ struct MakerPageEntry {
 };
 
 constexpr MakerPageEntry kMakerPages[] = {
-    {"\xd6\xb8\xd5\xeb\xd2\xb3", "http://pointer.orvanta.invalid/"},       // 指针页
-    {"\xd0\xc2\xce\xc5\xd2\xb3", "http://news.orvanta.invalid/"},          // 新闻页
-    {"\xc8\xba\xd2\xb3", "http://group.orvanta.invalid/"},                 // 群页
+    {"\xd6\xb8\xd5\xeb\xd2\xb3", "http://pointer.orvanta.invalid/"},      // 指针页
+    {"\xd0\xc2\xce\xc5\xd2\xb3", "http://news.orvanta.invalid/"},         // 新闻页
+    {"\xc8\xba\xd2\xb3", "http://group.orvanta.invalid/"},                // 群页
     {"\xc9\xcf\xb4\xab\xd2\xb3", "http://music.orvanta.invalid/upload"},  // 上传页
 };
 

@@ -24,9 +24,12 @@ using Log = std::vector<std::string>;
 
 const char* PaneName(Pane pane) {
   switch (pane) {
-    case Pane::kPointer: return "pane1 ";
-    case Pane::kNews: return "pane2 ";
-    case Pane::kGroup: return "pane3 ";
+    case Pane::kPointer:
+      return "pane1 ";
+    case Pane::kNews:
+      return "pane2 ";
+    case Pane::kGroup:
+      return "pane3 ";
   }
   return "pane? ";
 }
@@ -235,7 +238,10 @@ TEST_F(CompanionTest, PointerRefreshSendsPaneOneOnlyWhenThePointerChanges) {
       {"unchanged: sent once, at start", {a, a}, {a, a, a}, {a}},
       {"changed: sent at the next tick, once", {a, a}, {b, b}, {a, b}},
       {"the second start read is shown", {a, b}, {b}, {b}},
-      {"a tick equal to the first start read still differs from the shown one", {a, b}, {a}, {b, a}},
+      {"a tick equal to the first start read still differs from the shown one",
+       {a, b},
+       {a},
+       {b, a}},
       {"emptied and back", {a, a}, {"", "", a}, {a, "", a}},
       {"unreachable at start", {"", ""}, {"", a}, {"", a}},
       {"letter case differs: a change", {a, a}, {"HTTP://A.EXAMPLE/"}, {a, "HTTP://A.EXAMPLE/"}},
@@ -261,8 +267,7 @@ TEST_F(CompanionTest, PointerRefreshSendsPaneOneOnlyWhenThePointerChanges) {
 }
 
 TEST_F(CompanionTest, EveryTickReadsThePointerAndReloadsPaneTwo) {
-  FeedPointer({"http://a.example/", "http://a.example/", "http://a.example/",
-               "http://a.example/"});
+  FeedPointer({"http://a.example/", "http://a.example/", "http://a.example/", "http://a.example/"});
   Companion companion = Make();
   companion.OnWindowCreated();
   size_t mark = log_.size();
@@ -277,8 +282,9 @@ TEST_F(CompanionTest, EveryTickReadsThePointerAndReloadsPaneTwo) {
 }
 
 TEST_F(CompanionTest, MakerPagesComeFromTheServiceSectionWhenGiven) {
-  WriteFile(Gbk("[服务]\r\n指针页=http://127.0.0.1:9/pointer\r\n新闻页=http://127.0.0.1:9/news\r\n"
-                "群页=https://127.0.0.1:9/group\r\n上传页=http://127.0.0.1:9/upload\r\n"));
+  WriteFile(
+      Gbk("[服务]\r\n指针页=http://127.0.0.1:9/pointer\r\n新闻页=http://127.0.0.1:9/news\r\n"
+          "群页=https://127.0.0.1:9/group\r\n上传页=http://127.0.0.1:9/upload\r\n"));
   FeedPointer({"http://a.example/", "http://a.example/", "http://a.example/"});
   Companion companion = Make();
   companion.OnWindowCreated();
@@ -352,7 +358,8 @@ TEST_F(CompanionTest, MinimizingHidesTheWindowAndOtherStateChangesDoNot) {
 TEST_F(CompanionTest, CloseQuestionNoHidesToTheTrayAndYesEndsTheProgram) {
   const std::string question =
       "question " +
-      Gbk("Tunmoor提示：|您要关闭Orvanta吗？\r\nTunmoor建议您隐藏Selwick端。\r\n点否隐藏~~点是关闭~~");
+      Gbk("Tunmoor提示：|您要关闭Orvanta吗？\r\nTunmoor建议您隐藏Selwick端。\r\n点否隐藏~~点是关闭~"
+          "~");
   Companion companion = Make();
 
   view_.set_answer(Answer::kNo);

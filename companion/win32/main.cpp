@@ -1,8 +1,8 @@
 // The settings program Orvanta（限量版）: one window, a tray icon and a
 // one-minute timer, all on this thread. The window procedure only dispatches
 // to the behaviour (companion/companion.h).
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "common/settings.h"
 #include "companion/companion.h"
@@ -15,7 +15,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"OrvantaCompanionWindow";
 UINT const kPointerPeriodMs = 60000;
 // A fixed frame with the system menu and a minimize button, no maximize.
-DWORD const kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+DWORD const kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 struct Program {
   WindowView view;
@@ -25,11 +26,15 @@ struct Program {
 
 int TrayEventType(LPARAM mouse_message) {
   switch (static_cast<UINT>(mouse_message)) {
-    case WM_LBUTTONUP: return 1;
-    case WM_LBUTTONDBLCLK: return 2;
+    case WM_LBUTTONUP:
+      return 1;
+    case WM_LBUTTONDBLCLK:
+      return 2;
     case WM_RBUTTONUP:
-    case WM_CONTEXTMENU: return 3;
-    default: return 0;
+    case WM_CONTEXTMENU:
+      return 3;
+    default:
+      return 0;
   }
 }
 
@@ -87,9 +92,9 @@ int Run(HINSTANCE instance, int show) {
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_ORVANTA));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORVANTA), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORVANTA),
+                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), 0));
   window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kWindowClass;

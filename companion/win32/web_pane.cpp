@@ -14,7 +14,7 @@ using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
 // atl.dll registers the "AtlAxWin" class once per process; null when the
 // library or its entry points are missing.
 AtlAxGetControlFn BrowserHost() {
-  static AtlAxGetControlFn get_control = [] () -> AtlAxGetControlFn {
+  static AtlAxGetControlFn get_control = []() -> AtlAxGetControlFn {
     HMODULE atl = LoadLibraryW(L"atl.dll");
     if (!atl) return nullptr;
     auto init = reinterpret_cast<AtlAxWinInitFn>(
@@ -58,9 +58,8 @@ void WebPane::Create(HWND parent, int id, int x, int y, int width, int height) {
 
 void WebPane::Navigate(std::wstring_view address) {
   if (!browser_) return;
-  BSTR url = address.empty()
-                 ? SysAllocString(L"about:blank")
-                 : SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+  BSTR url = address.empty() ? SysAllocString(L"about:blank")
+                             : SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
   if (!url) return;
   VARIANT none;
   VariantInit(&none);

@@ -45,9 +45,12 @@ constexpr ControlForm kControls[] = {
 
 int PaneIndex(int id) {
   switch (id) {
-    case IDC_POINTER_PANE: return static_cast<int>(Pane::kPointer);
-    case IDC_NEWS_PANE: return static_cast<int>(Pane::kNews);
-    default: return static_cast<int>(Pane::kGroup);
+    case IDC_POINTER_PANE:
+      return static_cast<int>(Pane::kPointer);
+    case IDC_NEWS_PANE:
+      return static_cast<int>(Pane::kNews);
+    default:
+      return static_cast<int>(Pane::kGroup);
   }
 }
 
@@ -79,9 +82,9 @@ void WindowView::CreateControls(HWND window) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
   // 9 points of the usual Chinese UI face; GB2312_CHARSET lets the system
   // pick another face with the same characters where SimSun is missing.
-  font_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, L"SimSun");
+  font_ =
+      CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"SimSun");
   for (const ControlForm& form : kControls) {
     HWND control;
     if (!form.window_class) {
@@ -90,11 +93,10 @@ void WindowView::CreateControls(HWND window) {
       control = pane.window();
     } else {
       std::wstring text = form.text_id ? LoadText(instance, form.text_id) : std::wstring();
-      control = CreateWindowExW(0, form.window_class, text.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | form.style, form.x,
-                                form.y, form.width, form.height, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.id)), instance,
-                                nullptr);
+      control = CreateWindowExW(
+          0, form.window_class, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | form.style,
+          form.x, form.y, form.width, form.height, window,
+          reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.id)), instance, nullptr);
     }
     if (control && font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (form.id == IDC_PREFIX_EDIT) edit_ = control;
@@ -103,7 +105,8 @@ void WindowView::CreateControls(HWND window) {
   // panes go below every other control so that those stay seen and clickable.
   for (const WebPane& pane : panes_) {
     if (pane.window()) {
-      SetWindowPos(pane.window(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      SetWindowPos(pane.window(), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
   CentreOnScreen();

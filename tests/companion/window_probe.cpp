@@ -382,10 +382,14 @@ int main(int argc, char** argv) {
     void (*run)();
   };
   const Step steps[] = {
-      {"prepare", Prepare},   {"start", Start},
-      {"start-by-plugin", StartByPlugin}, {"layout", Layout},
-      {"save", Save},         {"descriptor", DescriptorShowsSavedPrefix},
-      {"tick", Tick},         {"tray", Tray},
+      {"prepare", Prepare},
+      {"start", Start},
+      {"start-by-plugin", StartByPlugin},
+      {"layout", Layout},
+      {"save", Save},
+      {"descriptor", DescriptorShowsSavedPrefix},
+      {"tick", Tick},
+      {"tray", Tray},
       {"close", Close},
       {"restart-by-plugin", RestartByPlugin},
   };
