@@ -46,7 +46,7 @@ Text ReadSetting(std::string_view file, std::string_view section, std::string_vi
   if (!Addressable(file, section, key)) return {};
   std::string_view fallback = default_value.value_or(std::string_view());
   fallback = fallback.substr(0, fallback.find('\0'));  // as far as the platform call sees it
-  return platform::ReadProfileString(file, section, key, fallback, kValueBuffer);
+  return platform::ReadIniValue(file, section, key, fallback, kValueBuffer);
 }
 
 bool WriteSetting(std::string_view file, std::string_view section, std::string_view key,
@@ -55,7 +55,7 @@ bool WriteSetting(std::string_view file, std::string_view section, std::string_v
   if (!Addressable(file_name, section_name, key_name) || BreaksLine(value)) return false;
   // The texts go to the platform as they came; only the checks look past
   // their leading control bytes.
-  return platform::WriteProfileString(file, section, key, value);
+  return platform::WriteIniValue(file, section, key, value);
 }
 
 }  // namespace orvanta

@@ -146,7 +146,7 @@ std::string Edited(std::string_view content, std::string_view section, std::stri
 
 }  // namespace
 
-std::string ReadProfileString(std::string_view file, std::string_view section,
+std::string ReadIniValue(std::string_view file, std::string_view section,
                               std::string_view key, std::string_view default_value,
                               std::size_t buffer_size) {
   if (buffer_size == 0) return {};
@@ -168,7 +168,7 @@ std::string ReadProfileString(std::string_view file, std::string_view section,
   return std::string(value.substr(0, buffer_size - 1));
 }
 
-bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
+bool WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
                         std::string_view value) {
   const std::string path = ResolvedPath(GbkToSystemPath(file));
   FileDescriptor fd;

@@ -6,7 +6,7 @@
 
 namespace orvanta::platform {
 
-std::string ReadProfileString(std::string_view file, std::string_view section,
+std::string ReadIniValue(std::string_view file, std::string_view section,
                               std::string_view key, std::string_view default_value,
                               std::size_t buffer_size) {
   if (buffer_size == 0) return {};
@@ -18,7 +18,7 @@ std::string ReadProfileString(std::string_view file, std::string_view section,
   return std::string(buffer.data(), copied < buffer_size ? copied : buffer_size - 1);
 }
 
-bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
+bool WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
                         std::string_view value) {
   const std::string file_z(file), section_z(section), key_z(key), value_z(value);
   return WritePrivateProfileStringA(section_z.c_str(), key_z.c_str(), value_z.c_str(),
