@@ -16,7 +16,8 @@ constexpr char kHelp[] = R"(Usage: orvanta-host [OPTION]... [PLUGIN]
 Loads the chat-robot plug-in PLUGIN (default: Orvanta.cqp beside orvanta-host),
 calls its export "info" and shows the descriptor, then passes messages to its
 reply handler "Velquor" and shows each reply. Messages come from the -m
-options, or else from standard input, one a line (with a prompt on a terminal).
+options, or else from standard input, one a line (with a prompt on a terminal;
+end with Ctrl-D, or on Windows with Ctrl-Z and Enter).
 Text is converted between the terminal's UTF-8 and the plug-in's GBK; in replies
 "[enter]" shows as a line break and "[cqname]" as the name that -n sets.
 

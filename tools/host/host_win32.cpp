@@ -87,6 +87,7 @@ bool ReadLine(std::string& line) {
     while (ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
       if (c == L'\n') {
         if (!wide.empty() && wide.back() == L'\r') wide.pop_back();
+        if (!wide.empty() && wide.front() == L'\x1a') return false;  // Ctrl-Z: end of input
         line = Narrow(wide, CP_UTF8);
         return true;
       }
