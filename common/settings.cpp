@@ -17,7 +17,9 @@ std::string_view WithoutLeadingControls(std::string_view s) {
 
 // CR and LF never occur inside a two-byte character (second bytes start at
 // 0x40); a zero byte would cut the text short at the platform call.
-bool BreaksLine(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos; }
+bool BreaksLine(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos;
+}
 
 // A ']' would close the section header early: "[1]x]" could be read as
 // section 1 by another INI reader. Only a real ']' counts, not the second

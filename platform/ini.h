@@ -15,14 +15,13 @@ namespace orvanta::platform {
 // key names match without regard to ASCII case and surrounding blanks; blanks
 // around the value and one pair of enclosing double quotes are dropped. The
 // result is cut to buffer_size - 1 bytes (buffer_size 0: empty).
-std::string ReadIniValue(std::string_view file, std::string_view section,
-                              std::string_view key, std::string_view default_value,
-                              std::size_t buffer_size);
+std::string ReadIniValue(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view default_value, std::size_t buffer_size);
 
 // Writes key=value into section, creating the file (not its folder) when it
 // is missing. Returns whether the write succeeded. Texts holding line breaks
 // or zero bytes are the caller's to refuse: they would be written as they are.
 bool WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
-                        std::string_view value);
+                   std::string_view value);
 
 }  // namespace orvanta::platform

@@ -6,7 +6,8 @@
 namespace orvanta {
 namespace {
 
-constexpr char kCompanionFile[] = "Orvanta\xa3\xa8\xcf\xde\xc1\xbf\xb0\xe6\xa3\xa9.exe";  // Orvanta（限量版）.exe
+constexpr char kCompanionFile[] =
+    "Orvanta\xa3\xa8\xcf\xde\xc1\xbf\xb0\xe6\xa3\xa9.exe";  // Orvanta（限量版）.exe
 constexpr unsigned kReadyWaitMs = 1000;
 
 }  // namespace

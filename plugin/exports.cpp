@@ -6,8 +6,8 @@
 
 #include "common/text.h"
 #include "export_abi.h"
-#include "plugin/descriptor.h"
 #include "plugin/commands.h"
+#include "plugin/descriptor.h"
 #include "plugin/extract.h"
 #include "plugin/handler.h"
 #include "plugin/utility.h"
@@ -16,8 +16,17 @@ namespace {
 
 using orvanta::Text;
 
-enum Slot { kInfo, kNickname, kStringField, kTextBetween, kNumberField, kNoSpaces, kDate, kVelquor,
-            kSlotCount };
+enum Slot {
+  kInfo,
+  kNickname,
+  kStringField,
+  kTextBetween,
+  kNumberField,
+  kNoSpaces,
+  kDate,
+  kVelquor,
+  kSlotCount
+};
 
 // Static storage: empty at load (no allocation), freed by the library's own
 // clean-up at unload.
@@ -45,12 +54,14 @@ ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaInfo() ORVANTA_EXPORT_NAME("info"
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaNickname(const char* number)
     ORVANTA_EXPORT_NAME("\xbb\xf1\xc8\xa1\xea\xc7\xb3\xc6");  // 获取昵称
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaStringField(const char* json, const char* key)
-    ORVANTA_EXPORT_NAME("\xc8\xa1\xce\xc4\xb1\xbe\xcc\xd8\xb6\xa8\xb2\xce\xca\xfd");  // 取文本特定参数
+    ORVANTA_EXPORT_NAME(
+        "\xc8\xa1\xce\xc4\xb1\xbe\xcc\xd8\xb6\xa8\xb2\xce\xca\xfd");  // 取文本特定参数
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaTextBetween(const char* text, const char* left,
                                                            const char* right)
     ORVANTA_EXPORT_NAME("\xc8\xa1\xce\xc4\xb1\xbe\xd6\xae\xbc\xe4");  // 取文本之间
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaNumberField(const char* json, const char* key)
-    ORVANTA_EXPORT_NAME("\xc8\xa1\xd5\xfb\xd0\xce\xcc\xd8\xb6\xa8\xb2\xce\xca\xfd");  // 取整形特定参数
+    ORVANTA_EXPORT_NAME(
+        "\xc8\xa1\xd5\xfb\xd0\xce\xcc\xd8\xb6\xa8\xb2\xce\xca\xfd");  // 取整形特定参数
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaNoSpaces(const char* text)
     ORVANTA_EXPORT_NAME("\xc8\xa5\xbf\xd5\xb8\xf1\xbb\xbb\xd0\xd0");  // 去空格换行
 ORVANTA_EXPORT const char* ORVANTA_CALL OrvantaDate()

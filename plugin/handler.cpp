@@ -28,7 +28,9 @@ constexpr char kVersionReply[] =
     "\xd4\xb4\xa3\xac\xbb\xd8\xb9\xe9\xd6\xc7\xc4\xdc~[enter]\xb0\xe6\xb1\xbe\xa3\xbaV1.2.0\xa3\xa8"
     "\xcf\xde\xc1\xbf\xb0\xe6\xa3\xa9";
 
-bool IsOneOf(const Text& message, const char* a, const char* b) { return message == a || message == b; }
+bool IsOneOf(const Text& message, const char* a, const char* b) {
+  return message == a || message == b;
+}
 
 // The switch commands of a chat (type "2"), and silence for a chat that is
 // off. No value means the message goes on to the command words.

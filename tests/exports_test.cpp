@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "common/settings.h"
+#include "platform/process.h"
 #include "plugin/commands.h"
 #include "plugin/extract.h"
 #include "plugin/utility.h"
-#include "platform/process.h"
 #include "spine/files.h"
 #include "spine/library.h"
 #include "support/test_support.h"
@@ -27,8 +27,8 @@ using Export0 = const char*(ORVANTA_TEST_CALL*)();
 using Export1 = const char*(ORVANTA_TEST_CALL*)(const char*);
 using Export2 = const char*(ORVANTA_TEST_CALL*)(const char*, const char*);
 using Export3 = const char*(ORVANTA_TEST_CALL*)(const char*, const char*, const char*);
-using Export5 =
-    const char*(ORVANTA_TEST_CALL*)(const char*, const char*, const char*, const char*, const char*);
+using Export5 = const char*(ORVANTA_TEST_CALL*)(const char*, const char*, const char*, const char*,
+                                                const char*);
 
 const Text kCompanion = Gbk("Orvanta（限量版）.exe");
 

@@ -49,15 +49,12 @@ TEST_F(HandlerTest, ChatSwitchFollowsItsTable) {
     Text reply;
   };
   const Step steps[] = {
-      {"2", "停用", "111", kOffReply},
-      {"2", "版本", "111", ""},             // off: silence
-      {"1", "版本", "111", kVersionReply},  // other types never look
-      {"2", "版本", "222", kVersionReply},  // other sources are on
-      {"2", "闭嘴", "111", kOffReply},      // off again
-      {"2", "说话", "111", kOnReply},
-      {"2", "版本", "111", kVersionReply},
-      {"2", "闭嘴", "222", kOffReply},
-      {"2", "启用", "222", kOnReply},
+      {"2", "停用", "111", kOffReply},     {"2", "版本", "111", ""},  // off: silence
+      {"1", "版本", "111", kVersionReply},                            // other types never look
+      {"2", "版本", "222", kVersionReply},                            // other sources are on
+      {"2", "闭嘴", "111", kOffReply},                                // off again
+      {"2", "说话", "111", kOnReply},      {"2", "版本", "111", kVersionReply},
+      {"2", "闭嘴", "222", kOffReply},     {"2", "启用", "222", kOnReply},
       {"2", "停用", "333", kOffReply},
   };
   for (const Step& s : steps) {

@@ -129,7 +129,7 @@ TEST_F(SettingsTest, WrittenEntriesReadBack) {
   ASSERT_TRUE(WriteSetting(file_, source_a, Gbk("聊天"), Gbk("否")));
   ASSERT_TRUE(WriteSetting(file_, source_b, Gbk("聊天"), Gbk("是")));
   ASSERT_TRUE(WriteSetting(file_, source_a, Gbk("聊天"), Gbk("是")));  // overwritten in place
-  ASSERT_TRUE(WriteSetting(file_, source_b, Gbk("聊天"), ""));        // keeps the key
+  ASSERT_TRUE(WriteSetting(file_, source_b, Gbk("聊天"), ""));         // keeps the key
   EXPECT_EQ(ReadSetting(file_, Gbk("前置"), Gbk("格式")), Gbk("小O"));
   EXPECT_EQ(ReadSetting(file_, source_a, Gbk("聊天")), Gbk("是"));
   EXPECT_EQ(ReadSetting(file_, source_b, Gbk("聊天"), "d"), "");

@@ -38,7 +38,15 @@ class FileDescriptor {
   int fd_;
 };
 
+// Only a regular file is a settings file: reading a FIFO or a device in its
+// place could block the host's thread for good.
+bool IsRegularFile(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool ReadAll(int fd, std::string& out) {
+  if (!IsRegularFile(fd)) return false;
   char chunk[16384];
   for (;;) {
     const ssize_t n = read(fd, chunk, sizeof chunk);
@@ -87,7 +95,7 @@ bool LockWithin(int fd, int attempts) {
 // a file that is no longer the settings file: then we start again on the new one.
 bool OpenLocked(const std::string& path, FileDescriptor& fd) {
   for (int tries = 0; tries < 1000; ++tries) {
-    fd.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    fd.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
     if (fd.get() < 0) return false;
     if (!LockWithin(fd.get(), 5000)) return false;
     struct stat held, current;
@@ -133,7 +141,9 @@ std::string Edited(std::string_view content, std::string_view section, std::stri
   std::string out;
   out.reserve(content.size() + section.size() + entry.size() + 6);
   if (at.key_found) {
-    out.append(content.substr(0, at.key_line)).append(entry).append(content.substr(at.after_key_line));
+    out.append(content.substr(0, at.key_line))
+        .append(entry)
+        .append(content.substr(at.after_key_line));
     return out;
   }
   const std::size_t insert = at.section_found ? at.section_end : content.size();
@@ -146,14 +156,13 @@ std::string Edited(std::string_view content, std::string_view section, std::stri
 
 }  // namespace
 
-std::string ReadIniValue(std::string_view file, std::string_view section,
-                              std::string_view key, std::string_view default_value,
-                              std::size_t buffer_size) {
+std::string ReadIniValue(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view default_value, std::size_t buffer_size) {
   if (buffer_size == 0) return {};
   std::string content;
   bool found = false;
   std::string_view value;
-  const FileDescriptor fd(open(GbkToSystemPath(file).c_str(), O_RDONLY | O_CLOEXEC));
+  const FileDescriptor fd(open(GbkToSystemPath(file).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() >= 0 && ReadAll(fd.get(), content)) {
     const ini::Location at = ini::Locate(content, section, key);
     found = at.key_found;
@@ -169,7 +178,7 @@ std::string ReadIniValue(std::string_view file, std::string_view section,
 }
 
 bool WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
-                        std::string_view value) {
+                   std::string_view value) {
   const std::string path = ResolvedPath(GbkToSystemPath(file));
   FileDescriptor fd;
   if (!OpenLocked(path, fd)) return false;

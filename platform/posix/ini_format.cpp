@@ -58,7 +58,8 @@ Location Locate(std::string_view content, std::string_view section, std::string_
   while (pos < content.size()) {
     const std::size_t newline = content.find('\n', pos);
     const std::size_t next = newline == std::string_view::npos ? content.size() : newline + 1;
-    const std::string_view line = Trim(content.substr(pos, next - pos - (newline != std::string_view::npos)));
+    const std::string_view line =
+        Trim(content.substr(pos, next - pos - (newline != std::string_view::npos)));
     std::string_view name;
     if (SectionName(line, name)) {
       if (inside) break;  // only the first section of the name counts

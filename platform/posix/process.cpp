@@ -97,7 +97,8 @@ bool AnyProcessName(const std::function<bool(std::string_view)>& visit) {
     const std::string dir = std::string("/proc/") + entry->d_name;
     const std::string exe = ReadLink(dir + "/exe");
     const bool need_argv0 = exe.empty() || IsWineLoader(FileName(exe, "/"));
-    const std::string name = ExecutableNameOf(exe, need_argv0 ? FirstArgument(dir + "/cmdline") : "");
+    const std::string name =
+        ExecutableNameOf(exe, need_argv0 ? FirstArgument(dir + "/cmdline") : "");
     if (!name.empty()) found = visit(SystemPathToGbk(name));
   }
   closedir(proc);

@@ -1,7 +1,9 @@
 #include "platform/process.h"
 
+// clang-format off: windows.h first, tlhelp32.h builds on it.
 #include <windows.h>
 #include <tlhelp32.h>
+// clang-format on
 
 namespace orvanta::platform {
 
@@ -60,8 +62,8 @@ bool StartProgram(std::string_view path, unsigned ready_wait_ms) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(application.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &started))
+  if (!CreateProcessA(application.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started))
     return false;
   WaitForInputIdle(started.hProcess, ready_wait_ms);
   CloseHandle(started.hThread);

@@ -1,9 +1,8 @@
 // The POSIX layer's own INI reader and writer, and how it names processes.
 // On Windows both belong to the system, so these run natively only.
-#include <sys/stat.h>
 #include <dirent.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "common/settings.h"
 #include "platform/ini.h"
@@ -39,7 +38,8 @@ class PosixIniTest : public ::testing::Test {
     DIR* d = opendir(dir_.c_str());
     while (const dirent* e = d ? readdir(d) : nullptr) {
       const std::string name = e->d_name;
-      if (name != "." && name != ".." && name != "Orvanta.vt" && name != "link.vt") out.push_back(name);
+      if (name != "." && name != ".." && name != "Orvanta.vt" && name != "link.vt")
+        out.push_back(name);
     }
     if (d) closedir(d);
     return out;
@@ -127,6 +127,13 @@ TEST_F(PosixIniTest, ReplacedFileKeepsItsModeAndLinks) {
   ASSERT_EQ(stat(file_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(test::ReadFileBytes(file_), "[a]\r\nk=2\r\n");
+  EXPECT_TRUE(Strays().empty());
+}
+
+TEST_F(PosixIniTest, NoRegularFileNoHang) {
+  ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);  // nobody will ever write into it
+  EXPECT_EQ(ReadIniValue(file_, "a", "k", "d", 100), "d");
+  EXPECT_FALSE(WriteIniValue(file_, "a", "k", "v"));
   EXPECT_TRUE(Strays().empty());
 }
 

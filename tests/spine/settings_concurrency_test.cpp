@@ -1,10 +1,9 @@
 // Two processes writing the chat switches of different sources into one
 // settings file at the same time: no entry may be lost, and the file stays
 // one entry per line.
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include "common/settings.h"
 #include "spine/files.h"

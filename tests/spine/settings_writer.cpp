@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   for (int r = 0; r < rounds; ++r) {
     const char* value = r % 2 == 0 ? "\xb7\xf1" : "\xca\xc7";  // 否, 是
     for (int i = 0; i < count; ++i)
-      failures += !orvanta::WriteSetting(file, prefix + std::to_string(i), "\xc1\xc4\xcc\xec", value);
+      failures +=
+          !orvanta::WriteSetting(file, prefix + std::to_string(i), "\xc1\xc4\xcc\xec", value);
   }
   return failures == 0 ? 0 : 1;
 }

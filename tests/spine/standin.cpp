@@ -10,7 +10,8 @@
 #include "platform/process.h"
 
 int main(int argc, char**) {
-  const std::string dir = orvanta::platform::GbkToSystemPath(orvanta::platform::ExecutableDirectory());
+  const std::string dir =
+      orvanta::platform::GbkToSystemPath(orvanta::platform::ExecutableDirectory());
   if (std::FILE* log = std::fopen((dir + "/standin.log").c_str(), "ab")) {
     std::fprintf(log, "started with %d argument(s)\n", argc - 1);
     std::fclose(log);

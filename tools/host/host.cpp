@@ -75,15 +75,24 @@ using Export5 = const char*(ORVANTA_HOST_CALL*)(const char*, const char*, const 
 std::string Call(AnyFunction f, const std::vector<std::string>& a) {
   const char* result = nullptr;
   switch (a.size()) {
-    case 0: result = reinterpret_cast<Export0>(f)(); break;
-    case 1: result = reinterpret_cast<Export1>(f)(a[0].c_str()); break;
-    case 2: result = reinterpret_cast<Export2>(f)(a[0].c_str(), a[1].c_str()); break;
-    case 3: result = reinterpret_cast<Export3>(f)(a[0].c_str(), a[1].c_str(), a[2].c_str()); break;
+    case 0:
+      result = reinterpret_cast<Export0>(f)();
+      break;
+    case 1:
+      result = reinterpret_cast<Export1>(f)(a[0].c_str());
+      break;
+    case 2:
+      result = reinterpret_cast<Export2>(f)(a[0].c_str(), a[1].c_str());
+      break;
+    case 3:
+      result = reinterpret_cast<Export3>(f)(a[0].c_str(), a[1].c_str(), a[2].c_str());
+      break;
     case 5:
       result = reinterpret_cast<Export5>(f)(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(),
                                             a[4].c_str());
       break;
-    default: break;
+    default:
+      break;
   }
   return result ? result : "";
 }
@@ -153,8 +162,6 @@ class Host {
  public:
   Host(const Options& options, void* library) : o_(options), library_(library) {}
 
-  // The text the terminal shows for a plug-in text.
-  std::string Shown(const std::string& gbk) const { return o_.raw ? gbk : GbkToUtf8(gbk); }
   std::string Gbk(const std::string& utf8) const { return Utf8ToGbk(utf8); }
 
   int ShowDescriptor(AnyFunction info) {
@@ -179,8 +186,8 @@ class Host {
   }
 
   void Reply(AnyFunction velquor, const std::string& message) {
-    const std::string reply = Call(
-        velquor, {message, Gbk(o_.type), Gbk(o_.source), Gbk(o_.extra1), Gbk(o_.extra2)});
+    const std::string reply =
+        Call(velquor, {message, Gbk(o_.type), Gbk(o_.source), Gbk(o_.extra1), Gbk(o_.extra2)});
     if (o_.raw) {
       Write(reply + "\n", true);
     } else if (reply.empty()) {

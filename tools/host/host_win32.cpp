@@ -1,7 +1,9 @@
+// clang-format off: windows.h first, the other Windows headers build on it.
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 #include <cstdio>
 
@@ -14,20 +16,22 @@ constexpr UINT kGbk = 936;
 
 std::wstring Widen(std::string_view text, UINT code_page) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(n > 0 ? n : 0, L'\0');
-  if (n > 0) MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  if (n > 0)
+    MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
 
 std::string Narrow(std::wstring_view text, UINT code_page) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, nullptr);
   std::string out(n > 0 ? n : 0, '\0');
   if (n > 0)
-    WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
   return out;
 }
 
@@ -67,7 +71,8 @@ void* OpenLibrary(const std::string& path, std::string& error) {
 }
 
 AnyFunction FindExport(void* library, const std::string& gbk_name) {
-  return reinterpret_cast<AnyFunction>(GetProcAddress(static_cast<HMODULE>(library), gbk_name.c_str()));
+  return reinterpret_cast<AnyFunction>(
+      GetProcAddress(static_cast<HMODULE>(library), gbk_name.c_str()));
 }
 
 void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
@@ -112,8 +117,8 @@ void Write(std::string_view text, bool raw) {
   if (!raw && IsConsole(STD_OUTPUT_HANDLE)) {
     const std::wstring wide = Widen(text, CP_UTF8);
     DWORD written;
-    WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), wide.data(), static_cast<DWORD>(wide.size()), &written,
-                  nullptr);
+    WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), wide.data(), static_cast<DWORD>(wide.size()),
+                  &written, nullptr);
     return;
   }
   std::fwrite(text.data(), 1, text.size(), stdout);
