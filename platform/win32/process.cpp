@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
-// clang-format off: windows.h first, tlhelp32.h builds on it.
+// windows.h first: tlhelp32.h builds on it.
+// clang-format off
 #include <windows.h>
 #include <tlhelp32.h>
 // clang-format on

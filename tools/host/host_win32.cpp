@@ -1,4 +1,5 @@
-// clang-format off: windows.h first, the other Windows headers build on it.
+// windows.h first: the other Windows headers build on it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
