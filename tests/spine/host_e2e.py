@@ -43,6 +43,7 @@ def host(*args, stdin=b""):
 
 class HostTest(unittest.TestCase):
     maxDiff = None
+
     @classmethod
     def setUpClass(cls):
         shutil.rmtree(RUN_DIR, ignore_errors=True)
