@@ -1,0 +1,275 @@
+// The internet client on WinInet, loaded by name from wininet.dll at the
+// first use. WinInet's own redirect handling has no bound on the number of
+// hops under every version, so every request is opened without it and the
+// redirects are followed here by the rules both layers share.
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "platform/internet.h"
+#include "platform/internet_rules.h"
+
+namespace orvanta::platform {
+namespace {
+
+namespace rules = internet_rules;
+using Clock = std::chrono::steady_clock;
+
+struct WinInet {
+  decltype(&::InternetOpenA) open = nullptr;
+  decltype(&::InternetConnectA) connect = nullptr;
+  decltype(&::HttpOpenRequestA) open_request = nullptr;
+  decltype(&::HttpSendRequestA) send = nullptr;
+  decltype(&::InternetQueryDataAvailable) available = nullptr;
+  decltype(&::InternetReadFile) read = nullptr;
+  decltype(&::HttpQueryInfoA) query = nullptr;
+  decltype(&::InternetSetOptionA) set_option = nullptr;
+  decltype(&::InternetCloseHandle) close = nullptr;
+  decltype(&::InternetCrackUrlA) crack = nullptr;
+  bool ready = false;
+};
+
+template <typename Fn>
+bool Bind(HMODULE dll, const char* name, Fn& fn) {
+  fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+  return fn != nullptr;
+}
+
+const WinInet& Api() {
+  static const WinInet api = [] {
+    WinInet w;
+    HMODULE dll = LoadLibraryA("wininet.dll");
+    if (!dll) return w;
+    w.ready = Bind(dll, "InternetOpenA", w.open) && Bind(dll, "InternetConnectA", w.connect) &&
+              Bind(dll, "HttpOpenRequestA", w.open_request) &&
+              Bind(dll, "HttpSendRequestA", w.send) &&
+              Bind(dll, "InternetQueryDataAvailable", w.available) &&
+              Bind(dll, "InternetReadFile", w.read) && Bind(dll, "HttpQueryInfoA", w.query) &&
+              Bind(dll, "InternetSetOptionA", w.set_option) &&
+              Bind(dll, "InternetCloseHandle", w.close) && Bind(dll, "InternetCrackUrlA", w.crack);
+    return w;
+  }();
+  return api;
+}
+
+// Applies the current limits to a handle; WinInet's children take them over.
+void ApplyTimeouts(HINTERNET handle) {
+  InternetTimeouts limits = GetInternetTimeouts();
+  DWORD connect = static_cast<DWORD>(limits.connect_ms);
+  DWORD silence = static_cast<DWORD>(limits.silence_ms);
+  Api().set_option(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  Api().set_option(handle, INTERNET_OPTION_SEND_TIMEOUT, &silence, sizeof silence);
+  Api().set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &silence, sizeof silence);
+}
+
+}  // namespace
+
+struct InternetSession {
+  HINTERNET handle;
+};
+
+struct InternetConnection {
+  InternetSession* session;
+  HINTERNET handle;
+  std::string host;
+  int port;
+};
+
+struct InternetRequest {
+  InternetConnection* connection = nullptr;
+  HINTERNET handle = nullptr;
+  HINTERNET hop_connection = nullptr;  // a redirect's own connection
+  std::string version;
+  std::optional<std::string> accept;
+  std::uint32_t flags = 0;
+  rules::Target target;
+  std::string hop_verb;
+  int hops = 0;
+  bool answered = false;
+  Clock::time_point started;
+
+  void CloseHop() {
+    if (handle) Api().close(handle);
+    if (hop_connection) Api().close(hop_connection);
+    handle = hop_connection = nullptr;
+  }
+};
+
+namespace {
+
+bool OpenHop(InternetRequest& r, HINTERNET connection) {
+  std::uint32_t flags = r.flags | kFlagNoAutoRedirect;
+  flags = r.target.secure ? (flags | kFlagSecure) : (flags & ~kFlagSecure);
+  const char* accept[] = {r.accept ? r.accept->c_str() : nullptr, nullptr};
+  std::string object = rules::EscapeObject(r.target.object);
+  r.handle = Api().open_request(connection, r.hop_verb.c_str(), object.c_str(), r.version.c_str(),
+                                nullptr, r.accept ? accept : nullptr, flags, 0);
+  if (r.handle) ApplyTimeouts(r.handle);
+  return r.handle != nullptr;
+}
+
+int StatusCode(HINTERNET request) {
+  DWORD status = 0, size = sizeof status;
+  if (!Api().query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    return 0;
+  return static_cast<int>(status);
+}
+
+std::string LocationOf(HINTERNET request) {
+  std::string value(2048, '\0');
+  DWORD size = static_cast<DWORD>(value.size());
+  if (!Api().query(request, HTTP_QUERY_LOCATION, value.data(), &size, nullptr)) return {};
+  value.resize(size);
+  return value;
+}
+
+bool TimeIsUp(const InternetRequest& r) {
+  return Clock::now() - r.started >= std::chrono::milliseconds(GetInternetTimeouts().total_ms);
+}
+
+}  // namespace
+
+InternetSession* InternetOpen(std::string_view agent, int access_type, std::string_view proxy_list) {
+  if (!Api().ready) return nullptr;
+  std::string name(rules::FirstLine(agent));
+  std::optional<std::string> server;
+  if (access_type == kInternetOpenProxy) server = rules::HttpProxyServer(proxy_list);
+  HINTERNET handle = nullptr;
+  if (server) {
+    std::string list = "http=" + *server;
+    handle = Api().open(name.c_str(), INTERNET_OPEN_TYPE_PROXY, list.c_str(), "", 0);
+  } else {
+    handle = Api().open(name.c_str(), INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+  }
+  if (!handle) return nullptr;
+  ApplyTimeouts(handle);
+  return new InternetSession{handle};
+}
+
+InternetConnection* InternetConnect(InternetSession* session, std::string_view host, int port) {
+  if (!session || host.empty() || port < 0 || port > 65535) return nullptr;
+  std::string name(host);
+  HINTERNET handle = Api().connect(session->handle, name.c_str(), static_cast<INTERNET_PORT>(port),
+                                   "", "", INTERNET_SERVICE_HTTP, 0, 0);
+  if (!handle) return nullptr;
+  return new InternetConnection{session, handle, std::move(name), port};
+}
+
+InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_view verb,
+                                 std::string_view object, std::string_view version,
+                                 std::optional<std::string_view> accept_type, std::uint32_t flags) {
+  if (!connection) return nullptr;
+  auto r = std::make_unique<InternetRequest>();
+  r->connection = connection;
+  r->hop_verb = verb.empty() ? "GET" : std::string(rules::FirstLine(verb));
+  r->version = std::string(version);
+  if (accept_type) r->accept = std::string(*accept_type);
+  r->flags = flags;
+  bool secure = (flags & kFlagSecure) != 0;
+  r->target = {secure, connection->host, rules::EffectivePort(connection->port, secure),
+               object.empty() ? std::string("/") : std::string(object)};
+  if (!OpenHop(*r, connection->handle)) return nullptr;
+  return r.release();
+}
+
+bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::uint8_t* body,
+                     std::size_t body_size) {
+  if (!r || !r->handle) return false;
+  std::string text;
+  rules::ForEachLine(headers, [&text](std::string_view line) {
+    if (!text.empty()) text += "\r\n";
+    text.append(line.data(), line.size());
+  });
+  r->started = Clock::now();
+  // A host that cannot be one would only reach the name resolver.
+  if (!rules::IsValidHost(r->target.host)) return false;
+  void* data = body_size ? const_cast<std::uint8_t*>(body) : nullptr;
+  bool ok = Api().send(r->handle, text.empty() ? nullptr : text.c_str(),
+                       static_cast<DWORD>(text.size()), data, static_cast<DWORD>(body_size));
+  while (ok && !TimeIsUp(*r)) {
+    std::optional<rules::Hop> hop = rules::NextHop(r->target, StatusCode(r->handle),
+                                                   LocationOf(r->handle), r->hop_verb, r->flags,
+                                                   r->hops);
+    if (!hop) break;
+    r->CloseHop();
+    r->target = std::move(hop->target);
+    r->hop_verb = std::move(hop->verb);
+    if (!hop->keep_body) data = nullptr, body_size = 0;
+    ++r->hops;
+    r->hop_connection = Api().connect(r->connection->session->handle, r->target.host.c_str(),
+                                      static_cast<INTERNET_PORT>(r->target.port), "", "",
+                                      INTERNET_SERVICE_HTTP, 0, 0);
+    ok = r->hop_connection && OpenHop(*r, r->hop_connection) &&
+         Api().send(r->handle, text.empty() ? nullptr : text.c_str(),
+                    static_cast<DWORD>(text.size()), data, static_cast<DWORD>(body_size));
+  }
+  r->answered = ok;
+  return ok;
+}
+
+int InternetReadFile(InternetRequest* r, std::uint8_t* buffer, int size) {
+  if (!r || !r->answered || !buffer || size <= 0 || TimeIsUp(*r)) return 0;
+  // A synchronous InternetReadFile waits until the whole block is filled; a
+  // body that trickles would hold it far beyond the time limit. Asking what
+  // has arrived first makes every read return as soon as some bytes are in.
+  DWORD available = 0;
+  if (!Api().available(r->handle, &available, 0, 0) || available == 0) return 0;
+  DWORD got = 0;
+  DWORD want = std::min<DWORD>(available, static_cast<DWORD>(size));
+  if (!Api().read(r->handle, buffer, want, &got)) return 0;
+  return static_cast<int>(got);
+}
+
+bool HttpQueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
+  if (!r || !r->answered || !length) return false;
+  DWORD size = *length;
+  bool ok = Api().query(r->handle, HTTP_QUERY_RAW_HEADERS_CRLF, buffer, &size, nullptr);
+  *length = size;
+  return ok;
+}
+
+void InternetClose(InternetRequest* request) {
+  if (!request) return;
+  request->CloseHop();
+  delete request;
+}
+
+void InternetClose(InternetConnection* connection) {
+  if (!connection) return;
+  Api().close(connection->handle);
+  delete connection;
+}
+
+void InternetClose(InternetSession* session) {
+  if (!session) return;
+  Api().close(session->handle);
+  delete session;
+}
+
+std::optional<UrlParts> CrackUrl(std::string_view address) {
+  if (!Api().ready || address.empty()) return std::nullopt;
+  std::string url(address);
+  URL_COMPONENTSA uc{};
+  uc.dwStructSize = sizeof uc;
+  uc.dwSchemeLength = uc.dwHostNameLength = uc.dwUserNameLength = uc.dwPasswordLength = 1;
+  uc.dwUrlPathLength = uc.dwExtraInfoLength = 1;
+  if (!Api().crack(url.c_str(), static_cast<DWORD>(url.size()), 0, &uc)) return std::nullopt;
+  auto part = [](const char* p, DWORD n) { return p ? std::string(p, n) : std::string(); };
+  UrlParts parts;
+  parts.scheme = part(uc.lpszScheme, uc.dwSchemeLength);
+  parts.host = part(uc.lpszHostName, uc.dwHostNameLength);
+  parts.port = uc.nPort;
+  parts.user = part(uc.lpszUserName, uc.dwUserNameLength);
+  parts.password = part(uc.lpszPassword, uc.dwPasswordLength);
+  parts.path = part(uc.lpszUrlPath, uc.dwUrlPathLength) + part(uc.lpszExtraInfo, uc.dwExtraInfoLength);
+  parts.secure = uc.nScheme == INTERNET_SCHEME_HTTPS;
+  parts.http = parts.secure || uc.nScheme == INTERNET_SCHEME_HTTP;
+  if (parts.host.empty()) return std::nullopt;
+  return parts;
+}
+
+}  // namespace orvanta::platform
