@@ -20,7 +20,7 @@ net::InternetSession* PageSession() {
   static std::mutex mutex;
   static net::InternetSession* session = nullptr;
   std::lock_guard<std::mutex> lock(mutex);
-  if (!session) session = net::InternetOpen(kPageAgent, net::kInternetOpenDirect, "");
+  if (!session) session = net::OpenInternet(kPageAgent, net::kInternetOpenDirect, "");
   return session;
 }
 
@@ -31,7 +31,7 @@ Bytes ReadWholeBody(net::InternetRequest* request) {
   std::uint8_t block[kReadBlock];
   while (body.size() < kBodyLimit) {
     int want = static_cast<int>(std::min<std::size_t>(kReadBlock, kBodyLimit - body.size()));
-    int got = net::InternetReadFile(request, block, want);
+    int got = net::ReadInternetData(request, block, want);
     if (got <= 0) break;
     body.insert(body.end(), block, block + got);
   }
@@ -45,16 +45,16 @@ Bytes ReadPage(std::string_view address) {
   if (!parts || !parts->http) return {};
   net::InternetSession* session = PageSession();
   if (!session) return {};
-  net::InternetConnection* connection = net::InternetConnect(session, parts->host, parts->port);
+  net::InternetConnection* connection = net::ConnectInternet(session, parts->host, parts->port);
   if (!connection) return {};
   std::uint32_t flags = net::kFlagReload | net::kFlagNoCacheWrite | (parts->secure ? net::kFlagSecure : 0);
   net::InternetRequest* request =
-      net::HttpOpenRequest(connection, "GET", parts->path, "HTTP/1.0", "Accept: */* \r\n", flags);
+      net::OpenHttpRequest(connection, "GET", parts->path, "HTTP/1.0", "Accept: */* \r\n", flags);
   Bytes body;
-  if (request && net::HttpSendRequest(request, "Accept: */*\r\n\r\n", nullptr, 0))
+  if (request && net::SendHttpRequest(request, "Accept: */*\r\n\r\n", nullptr, 0))
     body = ReadWholeBody(request);
-  if (request) net::InternetClose(request);
-  net::InternetClose(connection);
+  if (request) net::CloseInternet(request);
+  net::CloseInternet(connection);
   return body;
 }
 

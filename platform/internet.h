@@ -34,34 +34,36 @@ inline constexpr std::uint32_t kFlagIgnoreRedirectToHttps = 0x00004000u;  // htt
 inline constexpr std::uint32_t kFlagIgnoreRedirectToHttp = 0x00008000u;   // https may lead to http
 inline constexpr std::uint32_t kFlagNeedFile = 0x00000010u;           // no effect without a cache
 
-// Null on failure. An empty proxy list, or one that names no server for
+// The names differ from WinInet's, which <wininet.h> turns into macros.
+
+// InternetOpenA. Null on failure. An empty proxy list, or one that names no server for
 // http ("http="), opens a direct session; a named server serves http
 // addresses only.
-InternetSession* InternetOpen(std::string_view agent, int access_type, std::string_view proxy_list);
-// No network traffic yet. Port 0 means the scheme's default; a port outside
+InternetSession* OpenInternet(std::string_view agent, int access_type, std::string_view proxy_list);
+// InternetConnectA: no network traffic yet. Port 0 means the scheme's default; a port outside
 // 0..65535 or an empty host gives null.
-InternetConnection* InternetConnect(InternetSession* session, std::string_view host, int port);
-// accept_type: one entry of the accept-type list, or nullopt for none.
-InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_view verb,
+InternetConnection* ConnectInternet(InternetSession* session, std::string_view host, int port);
+// HttpOpenRequestA. accept_type: one entry of the accept-type list, or nullopt for none.
+InternetRequest* OpenHttpRequest(InternetConnection* connection, std::string_view verb,
                                  std::string_view object, std::string_view version,
                                  std::optional<std::string_view> accept_type, std::uint32_t flags);
-// Sends the request and waits for the answer's header block. The header text
+// HttpSendRequestA: sends the request and waits for the answer's header block. The header text
 // is sent line by line (CR, LF or CR LF end a line; empty lines are skipped).
-bool HttpSendRequest(InternetRequest* request, std::string_view headers, const std::uint8_t* body,
+bool SendHttpRequest(InternetRequest* request, std::string_view headers, const std::uint8_t* body,
                      std::size_t body_size);
-// Up to size body bytes; 0 at the end of the body, on failure and once the
+// InternetReadFile: up to size body bytes; 0 at the end of the body, on failure and once the
 // whole-read time limit has passed.
-int InternetReadFile(InternetRequest* request, std::uint8_t* buffer, int size);
-// HTTP_QUERY_RAW_HEADERS_CRLF: the final answer's status line and header
+int ReadInternetData(InternetRequest* request, std::uint8_t* buffer, int size);
+// HttpQueryInfoA with HTTP_QUERY_RAW_HEADERS_CRLF: the final answer's status line and header
 // lines, each ended by CR LF, then an empty line. When the block and a zero
 // byte fit into *length bytes they are written and *length becomes the block's
 // length; otherwise false, the buffer is left alone and *length is the size
 // needed. False, too, when no answer arrived.
-bool HttpQueryRawHeaders(InternetRequest* request, char* buffer, std::uint32_t* length);
-// Close children before their parents: request, connection, session.
-void InternetClose(InternetRequest* request);
-void InternetClose(InternetConnection* connection);
-void InternetClose(InternetSession* session);
+bool QueryRawHeaders(InternetRequest* request, char* buffer, std::uint32_t* length);
+// InternetCloseHandle. Close children before their parents: request, connection, session.
+void CloseInternet(InternetRequest* request);
+void CloseInternet(InternetConnection* connection);
+void CloseInternet(InternetSession* session);
 
 // The address parser of the page read (InternetCrackUrlA without escaping or
 // unescaping). nullopt for an address without a scheme or host.

@@ -35,41 +35,41 @@ Bytes Request(std::string_view address, RequestArgs& args, Variant variant) {
   Text agent = RequestAgent(args.headers, ex ? kAgentEx : kAgentPlain);
 
   net::InternetSession* session =
-      args.proxy ? net::InternetOpen(agent, net::kInternetOpenProxy, Concat("http=", *args.proxy))
-                 : net::InternetOpen(agent, net::kInternetOpenDirect, "");
+      args.proxy ? net::OpenInternet(agent, net::kInternetOpenProxy, Concat("http=", *args.proxy))
+                 : net::OpenInternet(agent, net::kInternetOpenDirect, "");
   if (!session) return {};
   net::InternetConnection* connection =
-      net::InternetConnect(session, AddressHost(address), AddressPort(address));
+      net::ConnectInternet(session, AddressHost(address), AddressPort(address));
   if (!connection) {
-    net::InternetClose(session);
+    net::CloseInternet(session);
     return {};
   }
   std::uint32_t flags = RequestFlags(address, !ex || cookies_given, args.no_redirect);
   net::InternetRequest* request =
-      net::HttpOpenRequest(connection, verb, AddressPath(address), "HTTP/1.1", std::nullopt, flags);
+      net::OpenHttpRequest(connection, verb, AddressPath(address), "HTTP/1.1", std::nullopt, flags);
   if (!request) {
-    net::InternetClose(connection);
-    net::InternetClose(session);
+    net::CloseInternet(connection);
+    net::CloseInternet(session);
     return {};
   }
 
   CompleteHeaders(args.headers, address, cookies);
   if (args.method == 0) {
-    net::HttpSendRequest(request, args.headers, nullptr, 0);
+    net::SendHttpRequest(request, args.headers, nullptr, 0);
   } else {
     if (args.post_bytes.empty()) args.post_bytes = TextToBytes(args.post_text);
-    net::HttpSendRequest(request, args.headers, args.post_bytes.data(), args.post_bytes.size());
+    net::SendHttpRequest(request, args.headers, args.post_bytes.data(), args.post_bytes.size());
   }
   Bytes body = ReadWholeBody(request);
 
   args.raw_headers = BlankText(kRawHeaderBuffer);
   std::uint32_t length = kRawHeaderBuffer;
-  net::HttpQueryRawHeaders(request, args.raw_headers.data(), &length);
+  net::QueryRawHeaders(request, args.raw_headers.data(), &length);
   args.raw_headers.resize(std::strlen(args.raw_headers.c_str()));
 
-  net::InternetClose(request);
-  net::InternetClose(connection);
-  net::InternetClose(session);
+  net::CloseInternet(request);
+  net::CloseInternet(connection);
+  net::CloseInternet(session);
 
   ScanAnswerHeaders(args.raw_headers, args.location, args.new_cookies);
   if (ex && cookies_given) MergeCookiesDistinct(cookies, args.new_cookies);

@@ -268,6 +268,8 @@ void Pump(InternetRequest& r) {
     r.paused = false;
     curl_easy_pause(r.easy, CURLPAUSE_CONT);
   }
+  const std::size_t pending_before = r.pending_size();
+  const bool headers_before = r.headers_done;
   int running = 0;
   curl_multi_perform(r.multi, &running);
   bool done = false;
@@ -288,12 +290,14 @@ void Pump(InternetRequest& r) {
     Finish(r);
     return;
   }
-  curl_multi_poll(r.multi, nullptr, 0, 50, nullptr);
+  // Wait for the sockets only when this round brought nothing.
+  if (r.pending_size() == pending_before && r.headers_done == headers_before)
+    curl_multi_poll(r.multi, nullptr, 0, 50, nullptr);
 }
 
 }  // namespace
 
-InternetSession* InternetOpen(std::string_view agent, int access_type, std::string_view proxy_list) {
+InternetSession* OpenInternet(std::string_view agent, int access_type, std::string_view proxy_list) {
   if (!CurlReady()) return nullptr;
   auto* session = new InternetSession;
   session->agent = std::string(rules::FirstLine(agent));
@@ -301,12 +305,12 @@ InternetSession* InternetOpen(std::string_view agent, int access_type, std::stri
   return session;
 }
 
-InternetConnection* InternetConnect(InternetSession* session, std::string_view host, int port) {
+InternetConnection* ConnectInternet(InternetSession* session, std::string_view host, int port) {
   if (!session || host.empty() || port < 0 || port > 65535) return nullptr;
   return new InternetConnection{session, std::string(host), port};
 }
 
-InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_view verb,
+InternetRequest* OpenHttpRequest(InternetConnection* connection, std::string_view verb,
                                  std::string_view object, std::string_view version,
                                  std::optional<std::string_view> accept_type, std::uint32_t flags) {
   if (!connection) return nullptr;
@@ -324,7 +328,7 @@ InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_vie
   return request.release();
 }
 
-bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::uint8_t* body,
+bool SendHttpRequest(InternetRequest* r, std::string_view headers, const std::uint8_t* body,
                      std::size_t body_size) {
   if (!r || r->easy || r->finished) return false;
   // The accept type is one more header line, unless the text gives its own.
@@ -352,7 +356,7 @@ bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::ui
   return r->headers_done;
 }
 
-int InternetReadFile(InternetRequest* r, std::uint8_t* buffer, int size) {
+int ReadInternetData(InternetRequest* r, std::uint8_t* buffer, int size) {
   if (!r || !buffer || size <= 0) return 0;
   if (Clock::now() - r->started >= std::chrono::milliseconds(GetInternetTimeouts().total_ms)) {
     Finish(*r);
@@ -360,12 +364,13 @@ int InternetReadFile(InternetRequest* r, std::uint8_t* buffer, int size) {
   }
   while (r->pending_size() == 0 && !r->finished) Pump(*r);
   std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size), r->pending_size());
+  if (n == 0) return 0;
   std::memcpy(buffer, r->pending.data() + r->pending_pos, n);
   r->pending_pos += n;
   return static_cast<int>(n);
 }
 
-bool HttpQueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
+bool QueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
   if (!r || !length) return false;
   while (!r->finished && !r->final_headers()) Pump(*r);
   if (!r->headers_done) return false;
@@ -379,9 +384,9 @@ bool HttpQueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length
   return true;
 }
 
-void InternetClose(InternetRequest* request) { delete request; }
-void InternetClose(InternetConnection* connection) { delete connection; }
-void InternetClose(InternetSession* session) { delete session; }
+void CloseInternet(InternetRequest* request) { delete request; }
+void CloseInternet(InternetConnection* connection) { delete connection; }
+void CloseInternet(InternetSession* session) { delete session; }
 
 std::optional<UrlParts> CrackUrl(std::string_view address) {
   std::size_t colon = address.find(':');

@@ -1,7 +1,9 @@
 // The internet client on WinInet, loaded by name from wininet.dll at the
 // first use. WinInet's own redirect handling has no bound on the number of
 // hops under every version, so every request is opened without it and the
-// redirects are followed here by the rules both layers share.
+// redirects are followed here by the rules both layers share. Each hop opens
+// its own WinInet connection, on a direct session when it goes to an https
+// address: wine's WinInet would send those through an "http=" proxy too.
 #include <windows.h>
 #include <wininet.h>
 
@@ -70,11 +72,11 @@ void ApplyTimeouts(HINTERNET handle) {
 
 struct InternetSession {
   HINTERNET handle;
+  HINTERNET direct;  // for https addresses; the same handle unless proxied
 };
 
 struct InternetConnection {
   InternetSession* session;
-  HINTERNET handle;
   std::string host;
   int port;
 };
@@ -82,7 +84,7 @@ struct InternetConnection {
 struct InternetRequest {
   InternetConnection* connection = nullptr;
   HINTERNET handle = nullptr;
-  HINTERNET hop_connection = nullptr;  // a redirect's own connection
+  HINTERNET hop_connection = nullptr;
   std::string version;
   std::optional<std::string> accept;
   std::uint32_t flags = 0;
@@ -101,12 +103,17 @@ struct InternetRequest {
 
 namespace {
 
-bool OpenHop(InternetRequest& r, HINTERNET connection) {
+bool OpenHop(InternetRequest& r) {
+  const InternetSession& session = *r.connection->session;
+  r.hop_connection = Api().connect(r.target.secure ? session.direct : session.handle,
+                                   r.target.host.c_str(), static_cast<INTERNET_PORT>(r.target.port),
+                                   "", "", INTERNET_SERVICE_HTTP, 0, 0);
+  if (!r.hop_connection) return false;
   std::uint32_t flags = r.flags | kFlagNoAutoRedirect;
   flags = r.target.secure ? (flags | kFlagSecure) : (flags & ~kFlagSecure);
   const char* accept[] = {r.accept ? r.accept->c_str() : nullptr, nullptr};
   std::string object = rules::EscapeObject(r.target.object);
-  r.handle = Api().open_request(connection, r.hop_verb.c_str(), object.c_str(), r.version.c_str(),
+  r.handle = Api().open_request(r.hop_connection, r.hop_verb.c_str(), object.c_str(), r.version.c_str(),
                                 nullptr, r.accept ? accept : nullptr, flags, 0);
   if (r.handle) ApplyTimeouts(r.handle);
   return r.handle != nullptr;
@@ -133,33 +140,35 @@ bool TimeIsUp(const InternetRequest& r) {
 
 }  // namespace
 
-InternetSession* InternetOpen(std::string_view agent, int access_type, std::string_view proxy_list) {
+InternetSession* OpenInternet(std::string_view agent, int access_type, std::string_view proxy_list) {
   if (!Api().ready) return nullptr;
   std::string name(rules::FirstLine(agent));
   std::optional<std::string> server;
   if (access_type == kInternetOpenProxy) server = rules::HttpProxyServer(proxy_list);
-  HINTERNET handle = nullptr;
+  HINTERNET direct = Api().open(name.c_str(), INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+  if (!direct) return nullptr;
+  ApplyTimeouts(direct);
+  HINTERNET handle = direct;
   if (server) {
     std::string list = "http=" + *server;
     handle = Api().open(name.c_str(), INTERNET_OPEN_TYPE_PROXY, list.c_str(), "", 0);
-  } else {
-    handle = Api().open(name.c_str(), INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+    if (!handle) {
+      Api().close(direct);
+      return nullptr;
+    }
+    ApplyTimeouts(handle);
   }
-  if (!handle) return nullptr;
-  ApplyTimeouts(handle);
-  return new InternetSession{handle};
+  return new InternetSession{handle, direct};
 }
 
-InternetConnection* InternetConnect(InternetSession* session, std::string_view host, int port) {
+InternetConnection* ConnectInternet(InternetSession* session, std::string_view host, int port) {
+  // WinInet's connection handle opens no connection either; each hop opens
+  // its own, on the session that suits its address.
   if (!session || host.empty() || port < 0 || port > 65535) return nullptr;
-  std::string name(host);
-  HINTERNET handle = Api().connect(session->handle, name.c_str(), static_cast<INTERNET_PORT>(port),
-                                   "", "", INTERNET_SERVICE_HTTP, 0, 0);
-  if (!handle) return nullptr;
-  return new InternetConnection{session, handle, std::move(name), port};
+  return new InternetConnection{session, std::string(host), port};
 }
 
-InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_view verb,
+InternetRequest* OpenHttpRequest(InternetConnection* connection, std::string_view verb,
                                  std::string_view object, std::string_view version,
                                  std::optional<std::string_view> accept_type, std::uint32_t flags) {
   if (!connection) return nullptr;
@@ -172,11 +181,14 @@ InternetRequest* HttpOpenRequest(InternetConnection* connection, std::string_vie
   bool secure = (flags & kFlagSecure) != 0;
   r->target = {secure, connection->host, rules::EffectivePort(connection->port, secure),
                object.empty() ? std::string("/") : std::string(object)};
-  if (!OpenHop(*r, connection->handle)) return nullptr;
+  if (!OpenHop(*r)) {
+    r->CloseHop();
+    return nullptr;
+  }
   return r.release();
 }
 
-bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::uint8_t* body,
+bool SendHttpRequest(InternetRequest* r, std::string_view headers, const std::uint8_t* body,
                      std::size_t body_size) {
   if (!r || !r->handle) return false;
   std::string text;
@@ -200,10 +212,7 @@ bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::ui
     r->hop_verb = std::move(hop->verb);
     if (!hop->keep_body) data = nullptr, body_size = 0;
     ++r->hops;
-    r->hop_connection = Api().connect(r->connection->session->handle, r->target.host.c_str(),
-                                      static_cast<INTERNET_PORT>(r->target.port), "", "",
-                                      INTERNET_SERVICE_HTTP, 0, 0);
-    ok = r->hop_connection && OpenHop(*r, r->hop_connection) &&
+    ok = OpenHop(*r) &&
          Api().send(r->handle, text.empty() ? nullptr : text.c_str(),
                     static_cast<DWORD>(text.size()), data, static_cast<DWORD>(body_size));
   }
@@ -211,7 +220,7 @@ bool HttpSendRequest(InternetRequest* r, std::string_view headers, const std::ui
   return ok;
 }
 
-int InternetReadFile(InternetRequest* r, std::uint8_t* buffer, int size) {
+int ReadInternetData(InternetRequest* r, std::uint8_t* buffer, int size) {
   if (!r || !r->answered || !buffer || size <= 0 || TimeIsUp(*r)) return 0;
   // A synchronous InternetReadFile waits until the whole block is filled; a
   // body that trickles would hold it far beyond the time limit. Asking what
@@ -224,7 +233,7 @@ int InternetReadFile(InternetRequest* r, std::uint8_t* buffer, int size) {
   return static_cast<int>(got);
 }
 
-bool HttpQueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
+bool QueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
   if (!r || !r->answered || !length) return false;
   DWORD size = *length;
   bool ok = Api().query(r->handle, HTTP_QUERY_RAW_HEADERS_CRLF, buffer, &size, nullptr);
@@ -232,21 +241,18 @@ bool HttpQueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length
   return ok;
 }
 
-void InternetClose(InternetRequest* request) {
+void CloseInternet(InternetRequest* request) {
   if (!request) return;
   request->CloseHop();
   delete request;
 }
 
-void InternetClose(InternetConnection* connection) {
-  if (!connection) return;
-  Api().close(connection->handle);
-  delete connection;
-}
+void CloseInternet(InternetConnection* connection) { delete connection; }
 
-void InternetClose(InternetSession* session) {
+void CloseInternet(InternetSession* session) {
   if (!session) return;
-  Api().close(session->handle);
+  if (session->handle != session->direct) Api().close(session->handle);
+  Api().close(session->direct);
   delete session;
 }
 

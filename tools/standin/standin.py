@@ -408,7 +408,10 @@ class Handler(socketserver.BaseRequestHandler):
 
         head = "HTTP/1.1 %d %s\r\n" % (status, answer.get("reason", _reason(status)))
         head += "".join("%s: %s\r\n" % h for h in headers) + "\r\n"
-        self._send(head.encode("utf-8"))
+        try:  # "\u00XX" in the script stands for the byte XX
+            self._send(head.encode("latin-1"))
+        except UnicodeEncodeError:
+            self._send(head.encode("utf-8"))
         if method == "HEAD" or status in (204, 304) or 100 <= status < 200:
             return length != "close"
 
