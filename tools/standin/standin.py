@@ -346,7 +346,7 @@ class Handler(socketserver.BaseRequestHandler):
     def _control(self, method, path, query, body):
         name = path[len(CONTROL_PREFIX):]
         filt = urllib.parse.parse_qs(query).get("path", [None])[0]
-        status, content_type, out = 200, "text/plain", b"ok\n"
+        status, content_type, out, stop = 200, "text/plain", b"ok\n", False
         if name == "script" and method == "POST":
             try:
                 entries = json.loads(body.decode("utf-8"))
@@ -376,12 +376,14 @@ class Handler(socketserver.BaseRequestHandler):
                 _records.clear()
                 _raw.clear()
         elif name == "stop" and method == "POST":
-            threading.Thread(target=_stop_soon, daemon=True).start()
+            stop = True
         else:
             status, out = 404, b"no such control endpoint\n"
         self._send(b"HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %d\r\n\r\n" %
                    (status, _reason(status).encode(), content_type.encode(), len(out)) + out)
-        return True
+        if stop:
+            threading.Thread(target=_stop_soon, daemon=True).start()
+        return not stop
 
     def _answer(self, answer, method):
         if answer.get("drop"):
