@@ -118,6 +118,14 @@ struct Target {
   std::string object = "/";
 };
 
+// The first request's target; port 0 is the default port of its scheme.
+inline Target FirstTarget(std::string_view host, int port, std::string_view object,
+                          std::uint32_t flags) {
+  bool secure = (flags & kFlagSecure) != 0;
+  return {secure, std::string(host), EffectivePort(port, secure),
+          object.empty() ? std::string("/") : std::string(object)};
+}
+
 // The next request of a redirect, or nullopt when the answer is final: auto
 // redirect off, the tenth redirect already followed, no redirect status, no
 // usable Location, a scheme other than http and https, or a change between

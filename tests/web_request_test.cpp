@@ -87,10 +87,13 @@ RecordedRequest OnlyRequest(std::string_view path) {
   return all.empty() ? RecordedRequest{} : all.front();
 }
 
-// Lowers the time limits for the slow cases and restores the shipped ones.
+// Lowers one time limit for a slow case, keeps the others far away, and
+// restores the shipped ones.
 class ShortTimeouts {
  public:
-  ShortTimeouts() { platform::SetInternetTimeouts({2000, 1000, 3000}); }
+  explicit ShortTimeouts(const platform::InternetTimeouts& limits) {
+    platform::SetInternetTimeouts(limits);
+  }
   ~ShortTimeouts() { platform::SetInternetTimeouts({}); }
 };
 
@@ -510,8 +513,19 @@ TEST_F(WebRequestTest, FailedConnectionsGiveEmptyResults) {
   }
 }
 
+TEST_F(WebRequestTest, ConnectionThatNeverOpensIsGivenUp) {
+  const int port = test::StalledLoopbackPort();
+  ASSERT_NE(port, 0);
+  ShortTimeouts limits({1000, 30000, 30000});
+  auto start = std::chrono::steady_clock::now();
+  RequestArgs args;
+  EXPECT_TRUE(WebRequest("http://127.0.0.1:" + std::to_string(port) + "/", args).empty());
+  EXPECT_LT(SecondsSince(start), 8.0);
+  EXPECT_EQ(args.raw_headers, kUnfilled);
+}
+
 TEST_F(WebRequestTest, ServerThatNeverAnswersIsLeftInTime) {
-  ShortTimeouts limits;
+  ShortTimeouts limits({30000, 1000, 30000});
   ASSERT_TRUE(StandinScript("/silent", R"({"hang": 60})"));
   auto start = std::chrono::steady_clock::now();
   RequestArgs args;
@@ -521,7 +535,7 @@ TEST_F(WebRequestTest, ServerThatNeverAnswersIsLeftInTime) {
 }
 
 TEST_F(WebRequestTest, BodyThatTricklesForeverEndsAtTheTimeLimit) {
-  ShortTimeouts limits;
+  ShortTimeouts limits({30000, 30000, 2500});
   ASSERT_TRUE(StandinScript("/trickle", R"({"body": "abc", "endless": true,
       "trickle": {"chunk": 1, "interval": 0.2}})"));
   auto start = std::chrono::steady_clock::now();

@@ -322,9 +322,7 @@ InternetRequest* OpenHttpRequest(InternetConnection* connection, std::string_vie
   request->flags = flags;
   request->multi = curl_multi_init();
   if (!request->multi) return nullptr;
-  bool secure = (flags & kFlagSecure) != 0;
-  request->target = {secure, connection->host, rules::EffectivePort(connection->port, secure),
-                     object.empty() ? std::string("/") : std::string(object)};
+  request->target = rules::FirstTarget(connection->host, connection->port, object, flags);
   return request.release();
 }
 

@@ -4,10 +4,19 @@
 // redirects are followed here by the rules both layers share. Each hop opens
 // its own WinInet connection, on a direct session when it goes to an https
 // address: wine's WinInet would send those through an "http=" proxy too.
+//
+// WinInet's connect time-out option is not honoured everywhere (wine ignores
+// it, and so did some Windows versions): a host that never completes the
+// handshake would hold the caller for minutes. So before each hop a plain
+// socket (ws2_32, also loaded by name) tries the same address, or the proxy,
+// within the connect limit, and a hop that cannot connect is not sent.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <wininet.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -58,6 +67,69 @@ const WinInet& Api() {
   return api;
 }
 
+struct Winsock {
+  decltype(&::WSAStartup) startup = nullptr;
+  decltype(&::getaddrinfo) resolve = nullptr;
+  decltype(&::freeaddrinfo) free_info = nullptr;
+  decltype(&::socket) open = nullptr;
+  decltype(&::ioctlsocket) control = nullptr;
+  decltype(&::connect) connect = nullptr;
+  decltype(&::select) wait = nullptr;
+  decltype(&::getsockopt) option = nullptr;
+  decltype(&::closesocket) close = nullptr;
+  bool ready = false;
+};
+
+const Winsock& Sockets() {
+  static const Winsock api = [] {
+    Winsock w;
+    HMODULE dll = LoadLibraryA("ws2_32.dll");
+    WSADATA data;
+    w.ready = dll && Bind(dll, "WSAStartup", w.startup) && Bind(dll, "getaddrinfo", w.resolve) &&
+              Bind(dll, "freeaddrinfo", w.free_info) && Bind(dll, "socket", w.open) &&
+              Bind(dll, "ioctlsocket", w.control) && Bind(dll, "connect", w.connect) &&
+              Bind(dll, "select", w.wait) && Bind(dll, "getsockopt", w.option) &&
+              Bind(dll, "closesocket", w.close) && w.startup(MAKEWORD(2, 2), &data) == 0;
+    return w;
+  }();
+  return api;
+}
+
+// Whether host:port accepts a connection within the connect limit. Without
+// Winsock the answer is yes and WinInet is left to itself.
+bool Connectable(const std::string& host, int port) {
+  const Winsock& ws = Sockets();
+  if (!ws.ready) return true;
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (ws.resolve(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found)
+    return false;
+  bool connected = false;
+  SOCKET s = ws.open(found->ai_family, SOCK_STREAM, IPPROTO_TCP);
+  u_long non_blocking = 1;
+  if (s != INVALID_SOCKET && ws.control(s, FIONBIO, &non_blocking) == 0) {
+    if (ws.connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen)) == 0) {
+      connected = true;
+    } else {
+      int ms = GetInternetTimeouts().connect_ms;
+      timeval limit{ms / 1000, (ms % 1000) * 1000};
+      fd_set writable, failed;
+      FD_ZERO(&writable);
+      FD_ZERO(&failed);
+      FD_SET(s, &writable);
+      FD_SET(s, &failed);
+      int error = 0, size = sizeof error;
+      connected = ws.wait(0, nullptr, &writable, &failed, &limit) == 1 && FD_ISSET(s, &writable) &&
+                  ws.option(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+                  error == 0;
+    }
+  }
+  if (s != INVALID_SOCKET) ws.close(s);
+  ws.free_info(found);
+  return connected;
+}
+
 // Applies the current limits to a handle; WinInet's children take them over.
 void ApplyTimeouts(HINTERNET handle) {
   InternetTimeouts limits = GetInternetTimeouts();
@@ -73,6 +145,8 @@ void ApplyTimeouts(HINTERNET handle) {
 struct InternetSession {
   HINTERNET handle;
   HINTERNET direct;  // for https addresses; the same handle unless proxied
+  std::string proxy_host;  // empty for a direct session
+  int proxy_port = 80;
 };
 
 struct InternetConnection {
@@ -119,6 +193,17 @@ bool OpenHop(InternetRequest& r) {
   return r.handle != nullptr;
 }
 
+// Sends the hop in flight once its first connection is known to open.
+bool SendHop(InternetRequest& r, const std::string& headers, void* body, DWORD body_size) {
+  const InternetSession& session = *r.connection->session;
+  bool proxied = !session.proxy_host.empty() && !r.target.secure;
+  if (!Connectable(proxied ? session.proxy_host : r.target.host,
+                   proxied ? session.proxy_port : r.target.port))
+    return false;
+  return Api().send(r.handle, headers.empty() ? nullptr : headers.c_str(),
+                    static_cast<DWORD>(headers.size()), body, body_size);
+}
+
 int StatusCode(HINTERNET request) {
   DWORD status = 0, size = sizeof status;
   if (!Api().query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
@@ -158,7 +243,21 @@ InternetSession* OpenInternet(std::string_view agent, int access_type, std::stri
     }
     ApplyTimeouts(handle);
   }
-  return new InternetSession{handle, direct};
+  auto* session = new InternetSession{handle, direct, {}, 80};
+  if (server) {
+    // "host:port" or "scheme://host:port"; WinInet's default proxy port is 80.
+    std::string_view name = *server;
+    if (std::size_t scheme = name.find("://"); scheme != std::string_view::npos)
+      name.remove_prefix(scheme + 3);
+    name = name.substr(0, name.find('/'));
+    std::size_t colon = name.rfind(':');
+    if (colon != std::string_view::npos) {
+      session->proxy_port = std::atoi(std::string(name.substr(colon + 1)).c_str());
+      name = name.substr(0, colon);
+    }
+    session->proxy_host = std::string(name);
+  }
+  return session;
 }
 
 InternetConnection* ConnectInternet(InternetSession* session, std::string_view host, int port) {
@@ -178,9 +277,7 @@ InternetRequest* OpenHttpRequest(InternetConnection* connection, std::string_vie
   r->version = std::string(version);
   if (accept_type) r->accept = std::string(*accept_type);
   r->flags = flags;
-  bool secure = (flags & kFlagSecure) != 0;
-  r->target = {secure, connection->host, rules::EffectivePort(connection->port, secure),
-               object.empty() ? std::string("/") : std::string(object)};
+  r->target = rules::FirstTarget(connection->host, connection->port, object, flags);
   if (!OpenHop(*r)) {
     r->CloseHop();
     return nullptr;
@@ -200,8 +297,7 @@ bool SendHttpRequest(InternetRequest* r, std::string_view headers, const std::ui
   // A host that cannot be one would only reach the name resolver.
   if (!rules::IsValidHost(r->target.host)) return false;
   void* data = body_size ? const_cast<std::uint8_t*>(body) : nullptr;
-  bool ok = Api().send(r->handle, text.empty() ? nullptr : text.c_str(),
-                       static_cast<DWORD>(text.size()), data, static_cast<DWORD>(body_size));
+  bool ok = SendHop(*r, text, data, static_cast<DWORD>(body_size));
   while (ok && !TimeIsUp(*r)) {
     std::optional<rules::Hop> hop = rules::NextHop(r->target, StatusCode(r->handle),
                                                    LocationOf(r->handle), r->hop_verb, r->flags,
@@ -212,9 +308,7 @@ bool SendHttpRequest(InternetRequest* r, std::string_view headers, const std::ui
     r->hop_verb = std::move(hop->verb);
     if (!hop->keep_body) data = nullptr, body_size = 0;
     ++r->hops;
-    ok = OpenHop(*r) &&
-         Api().send(r->handle, text.empty() ? nullptr : text.c_str(),
-                    static_cast<DWORD>(text.size()), data, static_cast<DWORD>(body_size));
+    ok = OpenHop(*r) && SendHop(*r, text, data, static_cast<DWORD>(body_size));
   }
   r->answered = ok;
   return ok;

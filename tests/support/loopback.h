@@ -11,5 +11,9 @@ namespace orvanta::test {
 std::string LoopbackExchange(int port, const std::string& request);
 // A loopback port on which nothing listens (free when this returned).
 int UnusedLoopbackPort();
+// A loopback port whose queue of connections is full, so that a connection
+// attempt neither succeeds nor fails until the client gives up. It stays so
+// for the rest of the program; 0 when it could not be set up.
+int StalledLoopbackPort();
 
 }  // namespace orvanta::test

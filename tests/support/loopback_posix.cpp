@@ -53,4 +53,21 @@ int UnusedLoopbackPort() {
   return port;
 }
 
+int StalledLoopbackPort() {
+  static const int port = [] {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = Loopback(0);
+    socklen_t size = sizeof addr;
+    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener, 0) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &size) != 0)
+      return 0;
+    // One connection that is never accepted fills the queue.
+    int filler = socket(AF_INET, SOCK_STREAM, 0);
+    if (filler < 0 || connect(filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return 0;
+    return static_cast<int>(ntohs(addr.sin_port));
+  }();
+  return port;
+}
+
 }  // namespace orvanta::test

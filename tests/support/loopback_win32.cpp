@@ -60,4 +60,25 @@ int UnusedLoopbackPort() {
   return port;
 }
 
+int StalledLoopbackPort() {
+  static const int port = [] {
+    if (!WinsockReady()) return 0;
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = Loopback(0);
+    int size = sizeof addr;
+    if (listener == INVALID_SOCKET ||
+        bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener, 0) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &size) != 0)
+      return 0;
+    // One connection that is never accepted fills the queue.
+    SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (filler == INVALID_SOCKET ||
+        connect(filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+      return 0;
+    return static_cast<int>(ntohs(addr.sin_port));
+  }();
+  return port;
+}
+
 }  // namespace orvanta::test
