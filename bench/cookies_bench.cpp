@@ -16,27 +16,18 @@ Text Items(int count, int offset) {
   return out;
 }
 
-void BM_MergeCookies(benchmark::State& state) {
+template <Text (*Merge)(Text&, Text&)>
+void BM_Merge(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const Text old_items = Items(count, 0), new_items = Items(count, count / 2);
   for (auto _ : state) {
     Text cookies = old_items, fresh = new_items;
-    benchmark::DoNotOptimize(MergeCookies(cookies, fresh));
+    benchmark::DoNotOptimize(Merge(cookies, fresh));
   }
   state.SetItemsProcessed(state.iterations() * 2 * count);
 }
-BENCHMARK(BM_MergeCookies)->RangeMultiplier(8)->Range(8, 4096);
-
-void BM_MergeCookiesDistinct(benchmark::State& state) {
-  const int count = static_cast<int>(state.range(0));
-  const Text old_items = Items(count, 0), new_items = Items(count, count / 2);
-  for (auto _ : state) {
-    Text cookies = old_items, fresh = new_items;
-    benchmark::DoNotOptimize(MergeCookiesDistinct(cookies, fresh));
-  }
-  state.SetItemsProcessed(state.iterations() * 2 * count);
-}
-BENCHMARK(BM_MergeCookiesDistinct)->RangeMultiplier(8)->Range(8, 4096);
+BENCHMARK(BM_Merge<MergeCookies>)->RangeMultiplier(8)->Range(8, 4096);
+BENCHMARK(BM_Merge<MergeCookiesDistinct>)->RangeMultiplier(8)->Range(8, 4096);
 
 void BM_ScanAnswerHeaders(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
