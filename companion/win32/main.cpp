@@ -1,8 +1,9 @@
 // The settings program Orvanta（限量版）: one window, a tray icon and a
 // one-minute timer, all on this thread. The window procedure only dispatches
 // to the behaviour (companion/companion.h).
-#include <ole2.h>
 #include <windows.h>
+// after windows.h
+#include <ole2.h>
 
 #include "common/settings.h"
 #include "companion/companion.h"

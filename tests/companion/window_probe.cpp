@@ -198,11 +198,13 @@ void CheckPrefixLine(const std::string& expected) {
 }
 
 // The plug-in finds no companion running and starts it from its run directory.
-void StartByPlugin() {
+void StartByPluginShowing(const std::string& prefix) {
   Check(FindCompanion() == nullptr, "no companion runs before the descriptor request");
-  CheckPrefixLine(kInitialPrefix);
+  CheckPrefixLine(prefix);
   Check(WaitForCompanion() != nullptr, "the plug-in started the companion");
 }
+
+void StartByPlugin() { StartByPluginShowing(kInitialPrefix); }
 
 struct ControlForm {
   int id;
@@ -369,8 +371,12 @@ void Close() {
 
 // After Yes the next descriptor request starts the companion again.
 void RestartByPlugin() {
-  StartByPlugin();
-  if (HWND window = FindCompanion()) CloseAnswering(window, IDYES);
+  StartByPluginShowing(kSavedPrefix);
+  if (HWND window = FindCompanion()) {
+    Check(TextOf(GetDlgItem(window, IDC_PREFIX_EDIT)) == kSavedPrefix,
+          "the restarted window shows the saved prefix");
+    CloseAnswering(window, IDYES);
+  }
   Check(WaitFor([] { return FindCompanion() == nullptr; }), "the restarted companion ends again");
 }
 
