@@ -1,0 +1,34 @@
+# The commands' tests talk to the stand-in web server with its services: a
+# CTest fixture starts one on a free loopback port before them (its port in a
+# file beside the tests) and stops it after them.
+if(TARGET commands_test)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(ORVANTA_STANDIN_DIR ${PROJECT_SOURCE_DIR}/tools/standin)
+  set(commands_port_file commands_standin.port)
+
+  # A run directory of its own: the settings file it writes under it is no
+  # other test's.
+  set_target_properties(commands_test PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/commands_run)
+
+  add_test(NAME commands_standin_start
+    COMMAND sh -c "rm -f \"$1\"; \"$2\" \"$3/standin.py\" --port 0 --port-file \"$1\" --lifetime 1800 --services </dev/null >/dev/null 2>&1 & i=0; while [ ! -s \"$1\" ]; do i=$((i+1)); [ $i -le 200 ] || exit 1; sleep 0.1; done"
+            start ${commands_port_file} ${Python3_EXECUTABLE} ${ORVANTA_STANDIN_DIR}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  add_test(NAME commands_standin_stop
+    COMMAND ${Python3_EXECUTABLE} -c "import sys, urllib.request; port = open(sys.argv[1]).read().strip(); urllib.request.urlopen(urllib.request.Request('http://127.0.0.1:%s/__standin/stop' % port, data=b'', method='POST'), timeout=10).read()"
+            ${commands_port_file}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(commands_standin_start PROPERTIES FIXTURES_SETUP commands_standin TIMEOUT 60)
+  set_tests_properties(commands_standin_stop PROPERTIES FIXTURES_CLEANUP commands_standin TIMEOUT 60)
+
+  set_tests_properties(commands_test PROPERTIES FIXTURES_REQUIRED commands_standin
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_property(TEST commands_test APPEND PROPERTY ENVIRONMENT
+    "ORVANTA_STANDIN_PORT_FILE=${commands_port_file}")
+
+  if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME standin_services_test
+      COMMAND ${Python3_EXECUTABLE} ${ORVANTA_STANDIN_DIR}/services_test.py)
+  endif()
+endif()
