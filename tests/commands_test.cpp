@@ -175,7 +175,9 @@ TEST_F(CommandsTest, ErrorAndUnknownCodes) {
       {"40002 whatever its text says", R"({"code":40002,"text":"请求内容info为空"})",
        "不好意思，主人正在对我进行升级，相信很快我就能再和大家见面的！"},
       {"40005", R"({"code":40005,"text":"暂不支持"})", "玩别的吧~~~"},
-      {"40006", R"({"code":40006})", "不好意思，服务器正在升级，请稍后！"},
+      {"40006", R"({"code":40006,"text":""})", "不好意思，服务器正在升级，请稍后！"},
+      // The code is read up to the next comma, so a code without one is none.
+      {"code as the only field", R"({"code":40006})", ""},
       {"40007", R"({"code":40007,"text":"x"})", "不好意思，服务器正在升级，请稍后！"},
       {"40004 is no code of ours", R"({"code":40004,"text":"次数用完"})", ""},
       {"307000 lies between the list codes", R"({"code":307000,"text":"x","list":[{"name":"a"}]})", ""},
@@ -351,10 +353,11 @@ TEST_F(CommandsTest, SongSearchRequests) {
   EXPECT_EQ(Reply("点歌月亮AB1点歌"), "http://a/1");
   EXPECT_EQ(Reply("搜歌搜歌"), Gbk("歌曲的链接如下：[enter]http://b/1"));
   EXPECT_EQ(Reply("搜歌a&b"), Gbk("歌曲a&b的链接如下：[enter]http://b/1"));
+  EXPECT_EQ(Reply("搜歌 a b"), Gbk("歌曲 a b的链接如下：[enter]http://b/1"));
   EXPECT_EQ(StandIn::RequestLines("/ws/NSearch"),
             std::vector<std::string>{"GET /ws/NSearch?type=all&key=%E6%9C%88%E4%BA%AEAB1 HTTP/1.1"});
   EXPECT_EQ(StandIn::RequestLines("/s"),
-            (std::vector<std::string>{"GET /s?frsug=0&q= HTTP/1.1", "GET /s?frsug=0&q=a%26b HTTP/1.1"}));
+            (std::vector<std::string>{"GET /s?frsug=0&q= HTTP/1.1", "GET /s?frsug=0&q=a%26b HTTP/1.1", "GET /s?frsug=0&q=%20a%20b HTTP/1.1"}));
 }
 
 TEST_F(CommandsTest, SongSearchWithoutAnyPage) {
@@ -569,7 +572,7 @@ TEST_F(CommandsTest, EachServiceHasItsOwnKeyAndPlaceholder) {
   for (const auto& s : services) EXPECT_EQ(ServiceAddress(s.service, "/p"), s.builtin);
   for (const auto& s : services) {
     SCOPED_TRACE(s.key);
-    SetService(s.key, std::string("host-of-") + s.key);
+    SetService(s.key, Gbk(std::string("host-of-") + s.key));
     EXPECT_EQ(ServiceAddress(s.service, "/p"), Gbk(std::string("http://host-of-") + s.key + "/p"));
   }
 }
