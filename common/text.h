@@ -42,8 +42,8 @@ Text TextLeft(std::string_view text, int n);               // n <= 0: empty
 Text TextRight(std::string_view text, int n);              // n <= 0: empty
 Text TextMiddle(std::string_view text, int start, int n);  // out of range: empty
 
-// Replaces up to count occurrences (all when left out) from start on; the
-// inserted text is never searched again. Empty text or sub: unchanged.
+// Replaces up to count occurrences (all when left out or negative) from start
+// on; the inserted text is never searched again. Empty text or sub: unchanged.
 Text ReplaceText(std::string_view text, std::string_view sub,
                  std::optional<std::string_view> replacement, std::optional<int> start,
                  std::optional<int> count, bool case_sensitive);
@@ -64,7 +64,7 @@ Text ToUpper(std::string_view text);
 // then digits; 32-bit wrap-around on overflow; no digits give 0.
 std::int32_t ToInteger(std::string_view text);
 Text HexText(std::int32_t value);                            // 255 -> "FF", -1 -> "FFFFFFFF"
-Text CharFromCode(int code);                                 // 0 -> empty
+Text CharFromCode(int code);                                 // its low byte; 0 -> empty
 int CharCode(std::string_view text, std::optional<int> position = std::nullopt);  // signed byte
 int CompareText(std::string_view a, std::string_view b);     // unsigned bytes
 Text BlankText(int n);                                       // n < 1: empty

@@ -14,14 +14,16 @@ inline constexpr unsigned kCodePageUtf8 = 65001;
 // src_len -1 reads up to and including the terminating zero (and counts it);
 // an explicit length reads exactly that many bytes, and 0 fails. With dst null
 // or dst_len 0 it returns the number of UTF-16 units needed. Returns the units
-// written, or 0 on failure (too small a buffer included). Malformed input
-// becomes U+FFFD, as the flag-less Windows call does.
+// written, or 0 on failure (too small a buffer included). As the flag-less
+// Windows call does, malformed UTF-8 becomes U+FFFD and a GBK lead byte that
+// makes no character with the byte after it (or stands at the end) '?'.
 int MultiByteToWide(unsigned code_page, const char* src, int src_len, char16_t* dst, int dst_len);
 
 // The reverse: UTF-16 units to bytes of code_page, with the same length and
 // size conventions. Characters without a form in code_page become '?'. With
 // composite_check, a base letter followed by a combining mark becomes the
-// precomposed letter where code_page has it (WC_COMPOSITECHECK).
+// precomposed letter where code_page has it (WC_COMPOSITECHECK); UTF-8 has
+// no such step and ignores it.
 int WideToMultiByte(unsigned code_page, bool composite_check, const char16_t* src, int src_len,
                     char* dst, int dst_len);
 
