@@ -10,6 +10,17 @@ if(TARGET commands_test)
   # other test's.
   set_target_properties(commands_test PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/commands_run)
+  # It loads the built plug-in as the chat-robot host does (library loading
+  # from the spine's test support).
+  if(WIN32)
+    set(commands_call __stdcall)
+  else()
+    set(commands_call "")
+  endif()
+  target_link_libraries(commands_test PRIVATE orvanta_spine_test_support)
+  target_compile_definitions(commands_test PRIVATE
+    "ORVANTA_PLUGIN_FILE=\"$<TARGET_FILE:orvanta_plugin>\"" "ORVANTA_TEST_CALL=${commands_call}")
+  add_dependencies(commands_test orvanta_plugin)
 
   # The server stops by itself after its lifetime should the clean-up never run.
   add_test(NAME commands_standin_start
@@ -32,4 +43,16 @@ if(TARGET commands_test)
     add_test(NAME standin_services_test
       COMMAND ${Python3_EXECUTABLE} ${ORVANTA_STANDIN_DIR}/services_test.py)
   endif()
+endif()
+
+# The demo end to end with piped messages, through the built host and
+# plug-in (under wine for the Windows build).
+if(TARGET orvanta-host AND TARGET orvanta_plugin)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  if(CMAKE_CROSSCOMPILING)
+    set(demo_wine --wine)
+  endif()
+  add_test(NAME demo_piped COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/demo_check.py
+    ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${demo_wine})
+  set_tests_properties(demo_piped PROPERTIES TIMEOUT 600)
 endif()

@@ -1,7 +1,8 @@
 // The reply branches against a stand-in web server: the answers each service
 // gives and the reply built from them, and the request each branch sends as
-// the server recorded it. Messages go in through the message handler, as the
-// host's do.
+// the server recorded it. Messages and numbers go in through the built
+// plug-in's exports, as a chat-robot host passes them; this program is that
+// host, so the settings file lies under its own folder.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,10 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "common/settings.h"
-#include "plugin/commands.h"
-#include "plugin/handler.h"
 #include "plugin/services.h"
 #include "plugin/web_request.h"
+#include "spine/library.h"
 #include "support/test_support.h"
 
 namespace orvanta {
@@ -110,10 +110,37 @@ void SetService(const char* key_utf8, const std::string& value) {
   WriteSetting(SettingsFilePath(), Gbk("服务"), Gbk(key_utf8), value);
 }
 
+// The two exports the commands answer through.
+struct Plugin {
+  using Velquor = const char*(ORVANTA_TEST_CALL*)(const char*, const char*, const char*, const char*,
+                                                  const char*);
+  using Nickname = const char*(ORVANTA_TEST_CALL*)(const char*);
+  void* library = nullptr;
+  Velquor velquor = nullptr;
+  Nickname nickname = nullptr;
+
+  static Plugin& Get() {
+    static Plugin plugin = [] {
+      Plugin p;
+      p.library = test::OpenLibrary(ORVANTA_PLUGIN_FILE);
+      if (p.library) {
+        p.velquor = reinterpret_cast<Velquor>(test::LibrarySymbol(p.library, "Velquor"));
+        p.nickname = reinterpret_cast<Nickname>(test::LibrarySymbol(p.library, Gbk("获取昵称")));
+      }
+      return p;
+    }();
+    return plugin;
+  }
+};
+
 // The reply to a message from a friend (type "1").
 Text Reply(const std::string& message_utf8) {
-  Text message = Gbk(message_utf8), type = "1", source = "10001", extra1, extra2;
-  return HandleMessage(message, type, source, extra1, extra2);
+  const char* reply = Plugin::Get().velquor(Gbk(message_utf8).c_str(), "1", "10001", "", "");
+  return reply ? reply : "";
+}
+Text Nickname(const Text& number) {
+  const char* nickname = Plugin::Get().nickname(number.c_str());
+  return nickname ? nickname : "";
 }
 
 // Every service at the stand-in, with the fixed access key.
@@ -124,6 +151,7 @@ class CommandsTest : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_NE(StandIn::Port(), 0) << "no stand-in server: run through CTest";
+    ASSERT_TRUE(Plugin::Get().velquor && Plugin::Get().nickname) << "cannot load " ORVANTA_PLUGIN_FILE;
     StandIn::Reset();
     for (const char* key : kServiceKeys) SetService(key, StandIn::HostPort());
     SetService("密钥", "");
@@ -507,13 +535,13 @@ TEST_F(CommandsTest, Nickname) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     StandIn::Answer(path, c.page);
-    const Text nickname = LookUpNickname("12345");
+    const Text nickname = Nickname("12345");
     EXPECT_EQ(nickname, c.expected) << Utf8(nickname);
   }
   StandIn::Reset();
-  LookUpNickname("12345");
-  LookUpNickname("");
-  LookUpNickname("1 2\r\nX-Injected: 1");
+  Nickname("12345");
+  Nickname("");
+  Nickname("1 2\r\nX-Injected: 1");
   EXPECT_EQ(StandIn::RequestLines(path),
             (std::vector<std::string>{"GET " + path + "?mask=7&uins=12345 HTTP/1.0",
                                       "GET " + path + "?mask=7&uins= HTTP/1.0",
@@ -522,8 +550,8 @@ TEST_F(CommandsTest, Nickname) {
 
 TEST_F(CommandsTest, NicknameOfAnUnreachableService) {
   SetService("昵称", "127.0.0.1:1");
-  EXPECT_EQ(LookUpNickname("12345"), "12345");
-  EXPECT_EQ(LookUpNickname(""), "");
+  EXPECT_EQ(Nickname("12345"), "12345");
+  EXPECT_EQ(Nickname(""), "");
 }
 
 // ---------------------------------------------------------------------------
@@ -587,7 +615,7 @@ TEST_F(CommandsTest, ServicesReachTheConfiguredServer) {
   StandIn::Reset();
   StandIn::Answer("/openapi/api", R"({"code":100000,"text":"不该到"})");
   EXPECT_EQ(Reply("你好"), "");
-  EXPECT_EQ(ShortAddressReply("www.example.com"), Gbk("不要逗我玩~！这个无法缩短~·"));
+  EXPECT_EQ(Reply("短网址www.example.com"), Gbk("不要逗我玩~！这个无法缩短~·"));
   EXPECT_EQ(StandIn::Requests("/openapi/api").size(), 0u);
 }
 
