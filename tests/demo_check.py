@@ -35,7 +35,27 @@ def stand_in_address(stderr):
     return found.group(1)
 
 
+SETTINGS = os.path.join(BUILD_DIR, "config", "Orvanta.vt")
+
+
 class DemoTest(unittest.TestCase):
+    # The settings file is the one a user's own demo runs use: put it back.
+    @classmethod
+    def setUpClass(cls):
+        cls.saved = None
+        if os.path.exists(SETTINGS):
+            with open(SETTINGS, "rb") as f:
+                cls.saved = f.read()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.saved is None:
+            if os.path.exists(SETTINGS):
+                os.remove(SETTINGS)
+        else:
+            with open(SETTINGS, "wb") as f:
+                f.write(cls.saved)
+
     def test_piped_chat(self):
         j = "\\\\n"
         chat = [
@@ -70,7 +90,7 @@ class DemoTest(unittest.TestCase):
                 self.assertEqual(out, expected + "\n")
 
     def test_settings_point_at_the_services_and_keep_the_rest(self):
-        path = os.path.join(BUILD_DIR, "config", "Orvanta.vt")
+        path = SETTINGS
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
             f.write("[前置]\r\n格式=小O\r\n[服务]\r\n聊天=old.example\r\n[10001]\r\n聊天=否\r\n".encode("gbk"))
