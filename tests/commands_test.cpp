@@ -3,9 +3,7 @@
 // the server recorded it. Messages and numbers go in through the built
 // plug-in's exports, as a chat-robot host passes them; this program is that
 // host, so the settings file lies under its own folder.
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "plugin/services.h"
 #include "plugin/web_request.h"
 #include "spine/library.h"
+#include "support/standin_client.h"
 #include "support/test_support.h"
 
 namespace orvanta {
@@ -27,80 +26,23 @@ using test::Utf8;
 // The joiner of list answers: backslash, backslash, 'n'.
 const std::string J = "\\\\n";
 
-std::string Base64(std::string_view bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  for (; i + 2 < bytes.size(); i += 3) {
-    const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
-                       (static_cast<unsigned char>(bytes[i + 1]) << 8) |
-                       static_cast<unsigned char>(bytes[i + 2]);
-    for (int shift = 18; shift >= 0; shift -= 6) out.push_back(kDigits[(v >> shift) & 63]);
-  }
-  if (i < bytes.size()) {
-    unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    out.push_back(kDigits[(v >> 18) & 63]);
-    out.push_back(kDigits[(v >> 12) & 63]);
-    out.push_back(i + 1 < bytes.size() ? kDigits[(v >> 6) & 63] : '=');
-    out.push_back('=');
-  }
-  return out;
-}
-
-// The stand-in server that the test's CTest entry starts; its port comes in
-// the environment or in a file the entry names.
-class StandIn {
- public:
-  static int Port() {
-    static const int port = [] {
-      if (const char* p = std::getenv("ORVANTA_STANDIN_PORT"); p && *p) return std::atoi(p);
-      if (const char* f = std::getenv("ORVANTA_STANDIN_PORT_FILE"); f && *f) {
-        std::ifstream in(f);
-        int n = 0;
-        if (in >> n) return n;
-      }
-      return 0;
-    }();
-    return port;
-  }
-  static std::string HostPort() { return "127.0.0.1:" + std::to_string(Port()); }
-  static std::string Url() { return "http://" + HostPort(); }
-
-  static void Reset() { Post("/__standin/reset", ""); }
-  // One answer for every request to path (with its query, when given).
+// The stand-in web server this program runs beside (tools/standin/with-standin).
+struct StandIn {
+  static std::string HostPort() { return "127.0.0.1:" + std::to_string(test::StandinPort()); }
+  static std::string Url() { return test::StandinUrl(""); }
+  static void Reset() { test::StandinReset(); }
+  // One answer for every request to path, its body given as bytes.
   static void Answer(const std::string& path, std::string_view body, const std::string& extra = "") {
-    Post("/__standin/script", "{\"" + path + "\":{\"body_base64\":\"" + Base64(body) + "\"" +
-                                  (extra.empty() ? "" : "," + extra) + "}}");
+    test::StandinScript(path, "{\"body_base64\":\"" + test::Base64(body) + "\"" +
+                                  (extra.empty() ? "" : "," + extra) + "}");
   }
-  // Every request recorded for path since the last reset, as it came.
-  static std::vector<std::string> Requests(const std::string& path) {
-    RequestArgs args;
-    const Bytes raw = WebRequest(Url() + "/__standin/raw?path=" + path, args);
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (at < raw.size()) {
-      size_t n = 0;
-      while (at < raw.size() && raw[at] != '\n') n = n * 10 + (raw[at++] - '0');
-      ++at;
-      out.emplace_back(raw.begin() + at, raw.begin() + std::min(raw.size(), at + n));
-      at += n;
-    }
-    return out;
+  static std::vector<test::RecordedRequest> Requests(const std::string& path) {
+    return test::StandinRequests(path);
   }
   static std::vector<std::string> RequestLines(const std::string& path) {
     std::vector<std::string> lines;
-    for (const std::string& r : Requests(path)) lines.push_back(r.substr(0, r.find("\r\n")));
+    for (const test::RecordedRequest& r : Requests(path)) lines.push_back(r.request_line);
     return lines;
-  }
-
- private:
-  static void Post(const std::string& path, const std::string& body) {
-    RequestArgs args;
-    args.method = 1;
-    args.post_text = body;
-    WebRequest(Url() + path, args);
   }
 };
 
@@ -150,7 +92,7 @@ class CommandsTest : public ::testing::Test {
     std::filesystem::create_directories(std::filesystem::path(RunDirectory()) / "config");
   }
   void SetUp() override {
-    ASSERT_NE(StandIn::Port(), 0) << "no stand-in server: run through CTest";
+    ASSERT_NE(test::StandinPort(), 0) << "no stand-in server: run through CTest";
     ASSERT_TRUE(Plugin::Get().velquor && Plugin::Get().nickname) << "cannot load " ORVANTA_PLUGIN_FILE;
     StandIn::Reset();
     for (const char* key : kServiceKeys) SetService(key, StandIn::HostPort());
@@ -506,10 +448,10 @@ TEST_F(CommandsTest, ShortAddressRequests) {
     StandIn::Reset();
     StandIn::Answer(path, "x");
     EXPECT_EQ(Reply(c.message), Gbk("您的短网址：x"));
-    const std::vector<std::string> requests = StandIn::Requests(path);
+    const std::vector<test::RecordedRequest> requests = StandIn::Requests(path);
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].substr(0, requests[0].find("\r\n")), c.line);
-    EXPECT_EQ(requests[0].find("X-Injected: 1\r\n"), std::string::npos);
+    EXPECT_EQ(requests[0].request_line, c.line);
+    EXPECT_EQ(requests[0].HeaderCount("X-Injected"), 0);
   }
 }
 

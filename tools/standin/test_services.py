@@ -1,6 +1,6 @@
 """Checks that the stand-in services answer with what the plug-in cuts out of
 their pages: the markers, the field names of each list answer, the encodings.
-Run: python3 tools/standin/services_test.py"""
+Run: python3 tools/standin/test_services.py"""
 
 import os
 import sys
