@@ -63,8 +63,8 @@ class DemoTest(unittest.TestCase):
             ("你是谁", lambda b: "你好，我是大家的聊天、玩伴，能帮你查询星座运势，还能陪你聊天。试试说：任意问题"),
             ("Hello", lambda b: "Hellothere,nicetomeetyou.Howareyoutoday?"),
             ("明天的火车", lambda b: "亲，已帮您找到列车信息" + j +
-             "北京南-->上海虹桥G101二等座时间：06:36--12:40详细：%s/train/G101" % b + j +
-             "北京南-->上海D311软卧时间：19:34--07:33详细：%s/train/D311" % b + j),
+             "北京南-->上海虹桥G101二等座时间：06:36--12:40详细：%s/train/1" % b + j +
+             "北京南-->上海D311软卧时间：19:34--07:33详细：%s/train/2" % b + j),
             ("来张图片", lambda b: "亲，已帮您找到图片%s/pictures/cat" % b),
             ("你升级了吗", lambda b: "不好意思，主人正在对我进行升级，相信很快我就能再和大家见面的！"),
             ("安静", lambda b: "(no reply)"),

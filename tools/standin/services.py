@@ -95,125 +95,63 @@ def _code(text, length=6):
 # ----------------------------------------------------------------------------
 # Chat-answer service
 
-def _news(base):
-    return {"code": 302000, "text": "亲，已帮您找到相关新闻", "list": [
-        {"article": "替身城市今日开通第一条无人驾驶公交线路", "source": "替身日报",
-         "icon": "", "detailurl": base + "/news/1"},
-        {"article": "本地图书馆延长周末开放时间", "source": "替身晚报",
-         "icon": "", "detailurl": base + "/news/2"},
-        {"article": "秋季运动会下周开幕，报名即将截止", "source": "替身体育",
-         "icon": "", "detailurl": base + "/news/3"},
-    ]}
+def _list_answer(code, found, kind, entries):
+    """A list answer builder: each entry gets its detail link on the server."""
+    def build(base):
+        return {"code": code, "text": "亲，已帮您找到" + found, "list": [
+            dict(entry, icon="", detailurl="%s/%s/%d" % (base, kind, number))
+            for number, entry in enumerate(entries, 1)]}
+    return build
 
 
-def _trains(base):
-    return {"code": 305000, "text": "亲，已帮您找到列车信息", "list": [
-        {"trainnum": "G101", "start": "北京南", "terminal": "上海虹桥", "starttime": "06:36",
-         "endtime": "12:40", "checi": "G101", "zuoxi": "二等座", "icon": "",
-         "detailurl": base + "/train/G101"},
-        {"trainnum": "D311", "start": "北京南", "terminal": "上海", "starttime": "19:34",
-         "endtime": "07:33", "checi": "D311", "zuoxi": "软卧", "icon": "",
-         "detailurl": base + "/train/D311"},
-    ]}
-
-
-def _flights(base):
-    return {"code": 306000, "text": "亲，已帮您找到航班信息", "list": [
-        {"flight": "CA1501", "route": "北京-上海", "starttime": "08:00", "endtime": "10:15",
-         "state": "计划", "price": "1130", "icon": "", "detailurl": base + "/flight/CA1501"},
-    ]}
-
-
-def _novels(base):
-    return {"code": 301000, "text": "亲，已帮您找到小说信息", "list": [
-        {"name": "替身传说", "author": "佚名", "icon": "", "detailurl": base + "/book/1"},
-        {"name": "离线的星空", "author": "小欧", "icon": "", "detailurl": base + "/book/2"},
-    ]}
-
-
-def _apps(base):
-    return {"code": 304000, "text": "亲，已帮您找到应用信息", "list": [
-        {"name": "替身天气", "count": "12万", "icon": "", "detailurl": base + "/app/1"},
-        {"name": "离线词典", "count": "3万", "icon": "", "detailurl": base + "/app/2"},
-    ]}
-
-
-def _recipes(base):
-    return {"code": 308000, "text": "亲，已帮您找到菜谱信息", "list": [
-        {"name": "番茄炒蛋", "info": "番茄、鸡蛋、盐、糖", "icon": "", "detailurl": base + "/dish/1"},
-        {"name": "青椒土豆丝", "info": "土豆、青椒、醋", "icon": "", "detailurl": base + "/dish/2"},
-    ]}
-
-
-def _goods(base):
-    return {"code": 309000, "text": "亲，已帮您找到商品信息", "list": [
-        {"name": "替身牌保温杯", "price": "49", "satisfaction": "98%", "count": "1200",
-         "icon": "", "detailurl": base + "/goods/1"},
-    ]}
-
-
-def _lottery(base):
-    return {"code": 310000, "text": "亲，已帮您找到彩票信息", "list": [
-        {"number": "03 11 19 24 30 + 07", "info": "第2015001期", "icon": "",
-         "detailurl": base + "/lottery/2015001"},
-    ]}
-
-
-def _hotels(base):
-    return {"code": 311000, "text": "亲，已帮您找到酒店信息", "list": [
-        {"name": "替身大酒店", "price": "388", "icon": "", "detailurl": base + "/hotel/1"},
-        {"name": "离线青年旅舍", "price": "96", "icon": "", "detailurl": base + "/hotel/2"},
-    ]}
+def _answer_of(obj):
+    return lambda _base: obj
 
 
 def _link(base):
     return {"code": 200000, "text": "亲，已帮您找到图片", "url": base + "/pictures/cat"}
 
 
-def _introduction(_base):
-    return {"code": 100000, "text": "你好，我是大家的语音助手，能帮你查找附近美食，银行，商场，"
-                                    "酒店等相关场所；能帮你打电话，发短信；能帮助上网，打开网页，"
-                                    "打开应用与程序，还能陪你聊天。试试说：小灵你好"}
+INTRODUCTION = ("你好，我是大家的语音助手，能帮你查找附近美食，银行，商场，酒店等相关场所；"
+                "能帮你打电话，发短信；能帮助上网，打开网页，打开应用与程序，还能陪你聊天。"
+                "试试说：小灵你好")
 
-
-def _english(_base):
-    return {"code": 100000, "text": "Hello there, nice to meet you. How are you today?"}
-
-
-def _upgrade(_base):
-    return {"code": 40002, "text": "请求内容info为空"}
-
-
-def _tired(_base):
-    return {"code": 40005, "text": "暂不支持该功能"}
-
-
-def _maintenance(_base):
-    return {"code": 40006, "text": "服务器升级中"}
-
-
-def _silence(_base):
-    return {"code": 40004, "text": "当天请求次数已使用完"}
-
-
-# Words that choose an answer, first match wins; the README lists them.
+# Words that choose an answer, first match wins (letter case ignored); the
+# README lists them.
 CHAT_TOPICS = [
-    (("新闻",), _news),
-    (("火车", "列车"), _trains),
-    (("航班", "飞机"), _flights),
-    (("小说",), _novels),
-    (("应用", "下载"), _apps),
-    (("菜谱", "怎么做"), _recipes),
-    (("商品", "买"), _goods),
-    (("彩票",), _lottery),
-    (("酒店",), _hotels),
+    (("新闻",), _list_answer(302000, "相关新闻", "news", [
+        {"article": "替身城市今日开通第一条无人驾驶公交线路", "source": "替身日报"},
+        {"article": "本地图书馆延长周末开放时间", "source": "替身晚报"},
+        {"article": "秋季运动会下周开幕，报名即将截止", "source": "替身体育"}])),
+    (("火车", "列车"), _list_answer(305000, "列车信息", "train", [
+        {"trainnum": "G101", "start": "北京南", "terminal": "上海虹桥", "starttime": "06:36",
+         "endtime": "12:40", "checi": "G101", "zuoxi": "二等座"},
+        {"trainnum": "D311", "start": "北京南", "terminal": "上海", "starttime": "19:34",
+         "endtime": "07:33", "checi": "D311", "zuoxi": "软卧"}])),
+    (("航班", "飞机"), _list_answer(306000, "航班信息", "flight", [
+        {"flight": "CA1501", "route": "北京-上海", "starttime": "08:00", "endtime": "10:15",
+         "state": "计划", "price": "1130"}])),
+    (("小说",), _list_answer(301000, "小说信息", "book", [
+        {"name": "替身传说", "author": "佚名"}, {"name": "离线的星空", "author": "小欧"}])),
+    (("应用", "下载"), _list_answer(304000, "应用信息", "app", [
+        {"name": "替身天气", "count": "12万"}, {"name": "离线词典", "count": "3万"}])),
+    (("菜谱", "怎么做"), _list_answer(308000, "菜谱信息", "dish", [
+        {"name": "番茄炒蛋", "info": "番茄、鸡蛋、盐、糖"},
+        {"name": "青椒土豆丝", "info": "土豆、青椒、醋"}])),
+    (("商品", "买"), _list_answer(309000, "商品信息", "goods", [
+        {"name": "替身牌保温杯", "price": "49", "satisfaction": "98%", "count": "1200"}])),
+    (("彩票",), _list_answer(310000, "彩票信息", "lottery", [
+        {"number": "03 11 19 24 30 + 07", "info": "第2015001期"}])),
+    (("酒店",), _list_answer(311000, "酒店信息", "hotel", [
+        {"name": "替身大酒店", "price": "388"}, {"name": "离线青年旅舍", "price": "96"}])),
     (("图片", "照片"), _link),
-    (("你是谁", "介绍"), _introduction),
-    (("hello", "english"), _english),
-    (("升级",), _upgrade),
-    (("累了", "不想玩"), _tired),
-    (("维护", "服务器"), _maintenance),
-    (("安静", "别说话"), _silence),
+    (("你是谁", "介绍"), _answer_of({"code": 100000, "text": INTRODUCTION})),
+    (("hello", "english"), _answer_of(
+        {"code": 100000, "text": "Hello there, nice to meet you. How are you today?"})),
+    (("升级",), _answer_of({"code": 40002, "text": "请求内容info为空"})),
+    (("累了", "不想玩"), _answer_of({"code": 40005, "text": "暂不支持该功能"})),
+    (("维护", "服务器"), _answer_of({"code": 40006, "text": "服务器升级中"})),
+    (("安静", "别说话"), _answer_of({"code": 40004, "text": "当天请求次数已使用完"})),
 ]
 
 
@@ -241,28 +179,29 @@ def _song_id(keyword):
     return _code(keyword or "-", 8)
 
 
-def _music_a(raw, base):
-    key = _param(raw, "key") or ""
-    if not key.strip():
-        return _html("<div class=\"m_list\"><p class=\"no_result\">请输入歌名</p></div>")
-    link = "%s/song/%s" % (base, _song_id(key))
-    return _html(
-        "<div class=\"m_list\">\r\n<ul>\r\n<li>\r\n"
-        " <p class=\"m_name\"><a href=\"%s\" title=\"%s\">%s</a></p>\r\n"
-        " <p class=\"s_name\"><a href=\"%s/singer/1\">替身乐队</a></p>\r\n"
-        "</li>\r\n</ul>\r\n</div>" % (link, html.escape(key), html.escape(key), base))
+# Per search path: the query key of the song words, the page without a
+# result, the page with one ({link}, {key} and {base} filled in).
+MUSIC_SITES = {
+    "/ws/NSearch": ("key", "<div class=\"m_list\"><p class=\"no_result\">请输入歌名</p></div>",
+                    "<div class=\"m_list\">\r\n<ul>\r\n<li>\r\n"
+                    " <p class=\"m_name\"><a href=\"{link}\" title=\"{key}\">{key}</a></p>\r\n"
+                    " <p class=\"s_name\"><a href=\"{base}/singer/1\">替身乐队</a></p>\r\n"
+                    "</li>\r\n</ul>\r\n</div>"),
+    "/s": ("q", "<div class=\"songlist\"></div>",
+           "<div class=\"songlist\"><ul><li><span class=\"chk\">"
+           "<span class=\"checkbox\">&nbsp;</span><span class=\"num\">01</span></span>"
+           "<span class=\"title\"><a href=\"{link}\">{key}</a></span>"
+           "<span class=\"singer\">替身乐队</span></li></ul></div>"),
+}
 
 
-def _music_b(raw, base):
-    key = _param(raw, "q") or ""
+def _music(path, raw, base):
+    query_key, no_result, result = MUSIC_SITES[path]
+    key = _param(raw, query_key) or ""
     if not key.strip():
-        return _html("<div class=\"songlist\"></div>")
+        return _html(no_result)
     link = "%s/song/%s" % (base, _song_id(key))
-    return _html(
-        "<div class=\"songlist\"><ul><li><span class=\"chk\">"
-        "<span class=\"checkbox\">&nbsp;</span><span class=\"num\">01</span></span>"
-        "<span class=\"title\"><a href=\"%s\">%s</a></span>"
-        "<span class=\"singer\">替身乐队</span></li></ul></div>" % (link, html.escape(key)))
+    return _html(result.format(link=link, key=html.escape(key), base=base))
 
 
 def _song_page(path):
@@ -364,10 +303,8 @@ def handle(method, path, query, headers, body):
     base = "http://" + _host(headers)
     if path == "/openapi/api":
         return _chat(raw, base)
-    if path == "/ws/NSearch":
-        return _music_a(raw, base)
-    if path == "/s":
-        return _music_b(raw, base)
+    if path in MUSIC_SITES:
+        return _music(path, raw, base)
     if path.startswith("/song/"):
         return _song_page(path)
     if path == "/search":
