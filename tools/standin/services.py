@@ -33,23 +33,6 @@ def _compact(obj):
     return json.dumps(obj, ensure_ascii=False, separators=(",", ":")).encode("utf-8")
 
 
-def _raw_query(query):
-    if query is None:
-        return ""
-    if isinstance(query, bytes):
-        return query.decode("latin-1")
-    if isinstance(query, str):
-        return query
-    # Already parsed: a mapping or a list of pairs. Build it back.
-    items = query.items() if hasattr(query, "items") else query
-    parts = []
-    for name, value in items:
-        if isinstance(value, (list, tuple)):
-            value = value[0] if value else ""
-        parts.append("%s=%s" % (name, urllib.parse.quote(str(value), safe="")))
-    return "&".join(parts)
-
-
 def _param(raw, name, rest=False):
     """The value of name in the raw query, percent-decoded as UTF-8.
 
@@ -71,11 +54,9 @@ def _param(raw, name, rest=False):
 
 
 def _host(headers):
-    if headers:
-        items = headers.items() if hasattr(headers, "items") else headers
-        for name, value in items:
-            if str(name).lower() == "host" and value:
-                return str(value).strip()
+    for name, value in headers or []:
+        if name.lower() == "host" and value:
+            return value.strip()
     return "127.0.0.1"
 
 
@@ -292,14 +273,11 @@ def _score(raw):
 # ----------------------------------------------------------------------------
 
 def handle(method, path, query, headers, body):
-    """Answer one request: (status, [(name, value), ...], body bytes), or None
-    when the path belongs to no service."""
+    """Answer one request (path without its query, query the raw text after
+    "?", headers a list of (name, value) pairs): (status, [(name, value), ...],
+    body bytes), or None when the path belongs to no service."""
     del method, body  # every service answers GET, and a body changes nothing
-    raw = _raw_query(query)
-    if isinstance(path, bytes):
-        path = path.decode("latin-1")
-    if "?" in path:  # a caller that passed the whole request target
-        path, raw = path.split("?", 1)
+    raw = query or ""
     base = "http://" + _host(headers)
     if path == "/openapi/api":
         return _chat(raw, base)
