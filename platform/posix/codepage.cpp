@@ -170,8 +170,9 @@ struct GbkTables {
 };
 
 const GbkTables& Gbk() {
-  static const GbkTables* const tables = new GbkTables;  // kept for the process's life
-  return *tables;
+  // Freed with the library, so a plug-in that is unloaded leaves nothing behind.
+  static const GbkTables tables;
+  return tables;
 }
 
 // Where a conversion puts its units. Count only counts (the size query);
