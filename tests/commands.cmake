@@ -33,13 +33,11 @@ if(TARGET orvanta-host AND TARGET orvanta_plugin)
   set_tests_properties(demo_piped PROPERTIES TIMEOUT 600)
 endif()
 
-# The programs that load the plug-in at run time get the sanitizer options
-# that spine.cmake gives its own for the same reasons (LeakSanitizer and
-# thread-local storage; the code page table lost when the plug-in unloads).
+# The programs that load the plug-in at run time get the sanitizer option
+# that spine.cmake gives its own (LeakSanitizer and thread-local storage).
 foreach(t commands_test demo_piped)
   if(TEST ${t})
-    set_property(TEST ${t} APPEND PROPERTY ENVIRONMENT
-      "ASAN_OPTIONS=intercept_tls_get_addr=0:detect_leaks=0")
+    set_property(TEST ${t} APPEND PROPERTY ENVIRONMENT "ASAN_OPTIONS=intercept_tls_get_addr=0")
   endif()
 endforeach()
 
