@@ -15,8 +15,7 @@ namespace orvanta {
 namespace {
 
 // The three bytes backslash, backslash, 'n' that end the head line and each
-// item line of a list answer; the service's own escaped line break, kept as
-// it is (the host shows it literally).
+// item line of a list answer. No line break: they reach the reply as they are.
 constexpr std::string_view kJoiner = "\\\\n";
 
 // One piece of an item line: the value of a field of the entry, or a label.

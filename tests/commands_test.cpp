@@ -12,7 +12,6 @@
 
 #include "common/settings.h"
 #include "plugin/services.h"
-#include "plugin/web_request.h"
 #include "spine/library.h"
 #include "support/standin_client.h"
 #include "support/test_support.h"
