@@ -16,12 +16,17 @@ constexpr int kReadBlock = 1024;
 
 // One session for the whole process, opened at the first call that can open
 // it; a failed open is tried again by the next call.
+struct KeptSession {
+  std::mutex mutex;
+  net::InternetSession* session = nullptr;
+  ~KeptSession() { net::ReleaseKeptSession(session); }
+};
+
 net::InternetSession* PageSession() {
-  static std::mutex mutex;
-  static net::InternetSession* session = nullptr;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (!session) session = net::OpenInternet(kPageAgent, net::kInternetOpenDirect, "");
-  return session;
+  static KeptSession kept;
+  std::lock_guard<std::mutex> lock(kept.mutex);
+  if (!kept.session) kept.session = net::OpenInternet(kPageAgent, net::kInternetOpenDirect, "");
+  return kept.session;
 }
 
 }  // namespace

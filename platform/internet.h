@@ -64,6 +64,10 @@ bool QueryRawHeaders(InternetRequest* request, char* buffer, std::uint32_t* leng
 void CloseInternet(InternetRequest* request);
 void CloseInternet(InternetConnection* connection);
 void CloseInternet(InternetSession* session);
+// For a session kept for the life of the library, when the library is
+// unloaded. Frees it on POSIX; does nothing on Windows, where WinInet must
+// not be called while the loader lock is held (the process is ending anyway).
+void ReleaseKeptSession(InternetSession* session);
 
 // The address parser of the page read (InternetCrackUrlA without escaping or
 // unescaping). nullopt for an address without a scheme or host.

@@ -40,14 +40,6 @@ foreach(t commands_test demo_piped)
     set_property(TEST ${t} APPEND PROPERTY ENVIRONMENT "ASAN_OPTIONS=intercept_tls_get_addr=0")
   endif()
 endforeach()
-# orvanta-host unloads the plug-in, and with it the page-read session and the
-# cookie store that the web layer keeps for the whole process: LeakSanitizer
-# reports those two at exit. Until the web layer frees them at unload, the
-# demo's run goes without leak checks (commands_test never unloads and keeps
-# them).
-if(TEST demo_piped)
-  set_property(TEST demo_piped APPEND PROPERTY ENVIRONMENT "LSAN_OPTIONS=detect_leaks=0")
-endif()
 
 # The stand-in services' own checks: the same Python for every build.
 if(NOT CMAKE_CROSSCOMPILING)

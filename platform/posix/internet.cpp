@@ -36,6 +36,11 @@ class CookieStore {
     curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
   }
+  ~CookieStore() {
+    if (share_) curl_share_cleanup(share_);
+  }
+  CookieStore(const CookieStore&) = delete;
+  CookieStore& operator=(const CookieStore&) = delete;
   CURLSH* share() const { return share_; }
 
  private:
@@ -385,6 +390,7 @@ bool QueryRawHeaders(InternetRequest* r, char* buffer, std::uint32_t* length) {
 void CloseInternet(InternetRequest* request) { delete request; }
 void CloseInternet(InternetConnection* connection) { delete connection; }
 void CloseInternet(InternetSession* session) { delete session; }
+void ReleaseKeptSession(InternetSession* session) { delete session; }
 
 std::optional<UrlParts> CrackUrl(std::string_view address) {
   std::size_t colon = address.find(':');

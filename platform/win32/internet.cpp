@@ -343,6 +343,8 @@ void CloseInternet(InternetRequest* request) {
 
 void CloseInternet(InternetConnection* connection) { delete connection; }
 
+void ReleaseKeptSession(InternetSession*) {}
+
 void CloseInternet(InternetSession* session) {
   if (!session) return;
   if (session->handle != session->direct) Api().close(session->handle);
