@@ -10,7 +10,7 @@ namespace orvanta {
 Text LookUpNickname(const Text& number) {
   const Text address = ServiceAddress(
       Service::kScore,
-      Concat("/fcg-bin/cgi_get_score.fcg?mask=7&uins=", EscapeRequestControls(number)));
+      Concat("/fcg-bin/cgi_get_score.fcg?mask=7&uins=", number));
   // The page is GBK already; no conversion.
   Text candidate = TextBetween(BytesToText(ReadPage(address)), ",\"", "\",");
   // A cut of 25 bytes or fewer counts as no nickname.

@@ -76,21 +76,4 @@ Text ChatServiceKey() {
   return key.empty() ? Text(kFixedChatKey) : key;
 }
 
-Text EscapeRequestControls(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  Text out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b == 0x7F) {
-      out.push_back('%');
-      out.push_back(kHex[b >> 4]);
-      out.push_back(kHex[b & 0x0F]);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 }  // namespace orvanta

@@ -30,10 +30,4 @@ Text ServiceAddress(Service service, std::string_view path_and_query);
 // else the fixed key.
 Text ChatServiceKey();
 
-// Bytes that cannot stand in a request target as they are (controls, space,
-// DEL) in their percent form; every other byte unchanged. For the user's
-// words that go into an address without other encoding: a CR or LF there
-// would end the request line and let the words add header lines.
-Text EscapeRequestControls(std::string_view text);
-
 }  // namespace orvanta

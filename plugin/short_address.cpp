@@ -13,7 +13,7 @@ Text ShortenAddress(const Text& link) {
   const Text address =
       ServiceAddress(Service::kLinkShortener,
                      Concat("/v1/data/link_conv/rd_dispatcher.php?orig_link=http%3A%2F%2F",
-                            EscapeRequestControls(link)));
+                            link));
   return UrlDecode(BytesToText(ReadPage(address)));
 }
 
